@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need, when any is missing. Never wine32:
+# it takes over the wine loader, and this kernel cannot run 32-bit programs anyway.
+set -euo pipefail
+
+packages=(cmake make g++ libgtest-dev python3
+          g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+        missing+=("$package")
+done
+if ((${#missing[@]})); then
+    echo "installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update
+    apt-get install -y --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,18 @@
+// The command pass: each argument, in order, changes the player window's visibility or sends
+// the player a numbered command.
+#pragma once
+
+#include <cstdint>
+
+#include "desktop/desktop.h"
+#include "settings/settings.h"
+
+using CommandId = std::uint32_t;  // a player command number; 0 sends nothing
+
+// Set by the player launch when argument 1 held the player's path, so the pass skips it.
+extern bool PathFromCommandLine;
+
+// Applies arguments 1 to count - 1 (2 onwards after a path from the command line) to the
+// window, which may be none: then nothing visible happens, yet every binding is still read.
+void RunCommandPass(int count, char* const* arguments, desktop::HWND window,
+                    const SettingsPath& settingsPath);

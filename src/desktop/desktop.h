@@ -1,0 +1,44 @@
+// The desktop operations Tunedesk relies on, under their Windows names and free of <windows.h>.
+// On Windows desktop.cpp forwards each one to the system; the host tests link a recording double.
+#pragma once
+
+#include <cstdint>
+
+namespace desktop {
+
+struct Window;  // opaque: only the window system knows what a window is
+struct Module;
+using HWND = Window*;
+using HINSTANCE = Module*;
+
+inline constexpr int SW_HIDE = 0;
+inline constexpr int SW_SHOWNORMAL = 1;
+inline constexpr int SW_MINIMIZE = 6;
+inline constexpr unsigned WM_COMMAND = 0x0111;
+inline constexpr unsigned MB_OK = 0x00;
+inline constexpr unsigned MB_ICONEXCLAMATION = 0x30;
+inline constexpr unsigned WinExecFirstSuccess = 32;  // WinExec results below this are errors
+
+// The longest text Windows hands over, such as a command line or a module path, is 32,767
+// UTF-16 units; in an ANSI code page each unit takes at most three bytes.
+inline constexpr int LongestText = 3 * 32767;
+
+char* GetCommandLineA();
+unsigned GetModuleFileNameA(HINSTANCE module, char* buffer, unsigned capacity);
+unsigned GetPrivateProfileStringA(const char* section, const char* key, const char* fallback,
+                                  char* buffer, unsigned capacity, const char* fileName);
+unsigned GetPrivateProfileIntA(const char* section, const char* key, int fallback,
+                               const char* fileName);
+HWND FindWindowA(const char* className, const char* windowName);
+int ShowWindow(HWND window, int command);
+int IsWindowVisible(HWND window);
+std::intptr_t SendMessageA(HWND window, unsigned message, std::uintptr_t wParam,
+                           std::intptr_t lParam);
+void Sleep(unsigned milliseconds);
+unsigned WinExec(const char* commandLine, int show);
+int MessageBoxA(HWND owner, const char* text, const char* caption, unsigned type);
+int lstrcmpiA(const char* first, const char* second);
+int lstrlenA(const char* text);
+char* lstrcpynA(char* to, const char* from, int capacity);
+
+}  // namespace desktop

@@ -1,0 +1,75 @@
+// The run sequence: split the command line, find the settings and the player, start the player
+// if need be, apply the arguments, and return the exit status.
+#include "run/run.h"
+
+#include "control/control.h"
+
+using namespace desktop;
+
+namespace {
+
+constexpr int CommandLineCapacity = LongestText + 1;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+}  // namespace
+
+int SplitCommandLine(char* commandLine, char** arguments, int capacity) {
+    int count = 0;
+    char* at = commandLine;
+    while (count < capacity) {
+        while (IsBlank(*at))
+            ++at;
+        if (*at == '\0') break;
+        if (*at == '"') {
+            ++at;
+            arguments[count++] = at;
+            while (*at != '\0' && *at != '"')
+                ++at;
+        } else {
+            arguments[count++] = at;
+            while (*at != '\0' && !IsBlank(*at))
+                ++at;
+        }
+        if (*at == '\0') break;
+        *at++ = '\0';
+    }
+    return count;
+}
+
+bool HasArgument(int count, char* const* arguments, const char* wanted) {
+    for (int index = 1; index < count; ++index) {
+        if (lstrcmpiA(arguments[index], wanted) == 0) return true;
+    }
+    return false;
+}
+
+int RunSequence(HINSTANCE instance) {
+    PathFromCommandLine = false;
+
+    // Windows' own command line must not be written to, so the run cuts a copy of it.
+    char commandLine[CommandLineCapacity];
+    lstrcpynA(commandLine, GetCommandLineA(), CommandLineCapacity);
+    ArgumentList arguments;
+    arguments.count = SplitCommandLine(commandLine, arguments.texts, MaxArguments);
+
+    char modulePath[ModulePathCapacity];
+    const unsigned modulePathLength = GetModuleFileNameA(instance, modulePath, ModulePathCapacity);
+    SettingsPath settingsPath;
+    LocateSettingsFile(modulePath, modulePathLength, settingsPath);
+
+    char className[ClassCapacity];
+    ReadPlayerClass(settingsPath, className);
+    HWND window = FindWindowA(className, nullptr);
+
+    bool playerNotRunning = false;
+    if (window == nullptr) {
+        LaunchPlayer(arguments, className, settingsPath, window, playerNotRunning);
+        if (playerNotRunning) {
+            MessageBoxA(nullptr, NotRunningMessage, MessageCaption, MB_ICONEXCLAMATION);
+            return NotRunningResult;
+        }
+    }
+    RunCommandPass(arguments.count, arguments.texts, window, settingsPath);
+    return RunResult;
+}

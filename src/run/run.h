@@ -1,0 +1,37 @@
+// One run of Tunedesk: from the command line to the exit status, including the start of an
+// absent player.
+#pragma once
+
+#include "desktop/desktop.h"
+#include "settings/settings.h"
+
+inline constexpr int MaxArguments = 64;
+inline constexpr int RunResult = 1;         // every run but the one below
+inline constexpr int NotRunningResult = 0;  // after "WinAmp is not running."
+inline constexpr char MessageCaption[] = "Tunedesk";
+inline constexpr char NotRunningMessage[] = "WinAmp is not running.";
+inline constexpr char StartFailedMessage[] = "Unable to start Winamp.";
+
+// The arguments, cut in place from the run's copy of the command line. Argument 0 is the
+// program's own path and is never a switch.
+struct ArgumentList {
+    int count;
+    char* texts[MaxArguments];
+};
+
+// Cuts the command line in place into at most capacity arguments and returns their count.
+// Blanks (space, tab) separate arguments; a double quote opens a quoted argument only at its
+// start, and the argument runs to the next double quote. There is no escape character.
+int SplitCommandLine(char* commandLine, char** arguments, int capacity);
+
+// True when one of arguments 1 to count - 1 equals wanted, without regard to case.
+bool HasArgument(int count, char* const* arguments, const char* wanted);
+
+// Runs when the player's window is absent. With Autoload on it starts the player and replaces
+// the window with the one found after the wait, or sets playerNotRunning when there is no path
+// to start it from.
+void LaunchPlayer(const ArgumentList& arguments, const char* className,
+                  const SettingsPath& settingsPath, desktop::HWND& window, bool& playerNotRunning);
+
+// The whole run; returns the process exit status.
+int RunSequence(desktop::HINSTANCE instance);

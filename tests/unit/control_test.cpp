@@ -1,0 +1,80 @@
+// The switch table and the settings bindings, as seen from the calls that reach the window.
+#include "control/control.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "run/run.h"
+#include "unit/desktop_double.h"
+
+namespace {
+
+struct PassCase {
+    const char* commandLine;
+    const char* settingsText;
+    bool window;
+    bool visible;
+    const char* calls;
+};
+
+constexpr char Bindings[] =
+    "[Commands]\nvolup=40058\n/VOLUP=40059\nzero=0\nword=abc\n/NEXT=1\n/nex=7\n";
+
+// The log of the arguments' lookups in [Commands], for brevity in the table below.
+#define LOOKUP(key) "GetPrivateProfileIntA(\"Commands\", \"" key "\", 0, \"C:\\T\\TUNEDESK.INI\")\n"
+#define SEND(number) "SendMessageA(player, 0x111, " #number ", 0)\nSleep(0)\n"
+#define HIDE(window) "ShowWindow(" #window ", 6)\nShowWindow(" #window ", 0)\n"
+
+TEST(RunCommandPass, AppliesEachArgumentInOrder) {
+    const PassCase cases[] = {
+        {"t", "", true, true, ""},
+        {"t /PLAY /play /Play", "", true, true, SEND(40045) SEND(40045) SEND(40045)},
+        {"t /STOP /NEXT /PREV /PAUSE", "", true, true,
+         SEND(40047) SEND(40048) SEND(40044) SEND(40046)},
+        {"t /NEXT /NEXT", "", true, true, SEND(40048) SEND(40048)},
+        {"t /hide", "", true, true, HIDE(player)},
+        {"t /Show", "", true, false, "ShowWindow(player, 1)\n"},
+        {"t /FLIPSHOW /FLIPSHOW", "", true, true,
+         "IsWindowVisible(player)\n" HIDE(
+             player) "IsWindowVisible(player)\nShowWindow(player, 1)\n"},
+        {"t /PAUSE /SHOW /PLAY", "", true, true, SEND(40046) "ShowWindow(player, 1)\n" SEND(40045)},
+        {"t /NEXTTRACK /nex", Bindings, true, true, LOOKUP("/NEXTTRACK") LOOKUP("/nex") SEND(7)},
+        {"t volup /volup VOLUP", Bindings, true, true,
+         LOOKUP("volup") SEND(40058) LOOKUP("/volup") SEND(40059) LOOKUP("VOLUP") SEND(40058)},
+        {"t zero word absent /NEXT", Bindings, true, true,
+         LOOKUP("zero") LOOKUP("word") LOOKUP("absent") SEND(40048)},
+        {"t /HIDE /FLIPSHOW volup", Bindings, false, false,
+         HIDE(none) "IsWindowVisible(none)\nShowWindow(none, 1)\n" LOOKUP(
+             "volup") "SendMessageA(none, 0x111, 40058, 0)\nSleep(0)\n"},
+    };
+    for (const PassCase& c : cases) {
+        ResetDesktop();
+        Desktop.settingsText = c.settingsText;
+        Desktop.visible = c.visible;
+        std::string commandLine = c.commandLine;
+        char* arguments[MaxArguments];
+        const int count = SplitCommandLine(commandLine.data(), arguments, MaxArguments);
+        SettingsPath settingsPath;
+        LocateSettingsFile(Desktop.modulePath, std::strlen(Desktop.modulePath), settingsPath);
+        PathFromCommandLine = false;
+        RunCommandPass(count, arguments, c.window ? PlayerWindow : nullptr, settingsPath);
+        EXPECT_EQ(CallLog(), std::string(c.calls)) << "command line: " << c.commandLine;
+    }
+}
+
+TEST(RunCommandPass, SkipsAPlayerPathTakenFromTheCommandLine) {
+    char program[] = "t", path[] = "/PLAY", next[] = "/NEXT";
+    char* arguments[] = {program, path, next};
+    SettingsPath settingsPath{};
+    PathFromCommandLine = true;
+    for (int count : {2, 3}) {
+        ResetDesktop();
+        RunCommandPass(count, arguments, PlayerWindow, settingsPath);
+        EXPECT_EQ(CallLog(), std::string(count == 2 ? "" : SEND(40048)));
+    }
+    PathFromCommandLine = false;
+}
+
+}  // namespace

@@ -1,0 +1,27 @@
+// A scripted desktop for the host tests: it plays the window system, the settings reader and
+// the process starter, and logs every call the logic makes, with its arguments, in order.
+#pragma once
+
+#include "desktop/desktop.h"
+
+struct FakeDesktop {
+    const char* commandLine = "tunedesk.exe";
+    const char* modulePath = "C:\\T\\tunedesk.exe";
+    bool modulePathCut = false;                        // GetModuleFileNameA reports a cut path
+    const char* settingsFile = "C:\\T\\TUNEDESK.INI";  // where settingsText can be read
+    const char* settingsText = "";                     // the file's lines, INI format
+    const char* runningClass = "Winamp v1.x";          // the player window's class; null: absent
+    const char* startedClass = "Winamp v1.x";          // what a successful WinExec brings up
+    unsigned winExecResult = 33;
+    bool visible = true;
+};
+
+// The desktop the next calls see; ResetDesktop restores the defaults above and clears the log.
+extern FakeDesktop Desktop;
+void ResetDesktop();
+
+// Every call since the last reset, one line each, as Name(arguments).
+const char* CallLog();
+
+// The handle FindWindowA gives for the player's window; it prints as "player".
+extern const desktop::HWND PlayerWindow;
