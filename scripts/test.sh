@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds all three presets and runs every test.
+# Builds all three presets and runs every test: the host unit tests, then the acceptance
+# scenarios, which run the real tunedesk.exe under Wine against a stand-in player.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -9,3 +10,4 @@ for preset in host win64 win32; do
     cmake --build --preset "$preset" -j "$(nproc)"
 done
 ctest --preset host
+python3 tests/acceptance/run.py

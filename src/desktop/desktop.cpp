@@ -9,12 +9,14 @@ constexpr int ourMinimize = desktop::SW_MINIMIZE;
 constexpr unsigned ourCommand = desktop::WM_COMMAND;
 constexpr unsigned ourOk = desktop::MB_OK;
 constexpr unsigned ourExclamation = desktop::MB_ICONEXCLAMATION;
+constexpr int ourMaxPath = desktop::MAX_PATH;
 }  // namespace
 
 #include <windows.h>
 
 static_assert(ourHide == SW_HIDE && ourShowNormal == SW_SHOWNORMAL && ourMinimize == SW_MINIMIZE);
 static_assert(ourCommand == WM_COMMAND && ourOk == MB_OK && ourExclamation == MB_ICONEXCLAMATION);
+static_assert(ourMaxPath == MAX_PATH);
 
 namespace desktop {
 
@@ -26,6 +28,10 @@ char* GetCommandLineA() { return ::GetCommandLineA(); }
 
 unsigned GetModuleFileNameA(HINSTANCE module, char* buffer, unsigned capacity) {
     return ::GetModuleFileNameA(reinterpret_cast<::HMODULE>(module), buffer, capacity);
+}
+
+unsigned GetShortPathNameA(const char* longPath, char* shortPath, unsigned capacity) {
+    return ::GetShortPathNameA(longPath, shortPath, capacity);
 }
 
 unsigned GetPrivateProfileStringA(const char* section, const char* key, const char* fallback,

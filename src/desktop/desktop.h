@@ -19,12 +19,15 @@ inline constexpr unsigned MB_OK = 0x00;
 inline constexpr unsigned MB_ICONEXCLAMATION = 0x30;
 inline constexpr unsigned WinExecFirstSuccess = 32;  // WinExec results below this are errors
 
+inline constexpr int MAX_PATH = 260;  // the settings reader opens no longer path
+
 // The longest text Windows hands over, such as a command line or a module path, is 32,767
 // UTF-16 units; in an ANSI code page each unit takes at most three bytes.
 inline constexpr int LongestText = 3 * 32767;
 
 char* GetCommandLineA();
 unsigned GetModuleFileNameA(HINSTANCE module, char* buffer, unsigned capacity);
+unsigned GetShortPathNameA(const char* longPath, char* shortPath, unsigned capacity);
 unsigned GetPrivateProfileStringA(const char* section, const char* key, const char* fallback,
                                   char* buffer, unsigned capacity, const char* fileName);
 unsigned GetPrivateProfileIntA(const char* section, const char* key, int fallback,

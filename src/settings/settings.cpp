@@ -40,17 +40,23 @@ bool ReadSwitch(const SettingsPath& settingsPath, const char* key) {
 
 void LocateSettingsFile(const char* modulePath, unsigned modulePathLength,
                         SettingsPath& settingsPath) {
-    settingsPath.text[0] = '\0';
+    char* const text = settingsPath.text;
+    text[0] = '\0';
     if (modulePathLength == 0 || modulePathLength >= ModulePathCapacity) return;
 
-    int lastBackslash = -1;
+    int nameAt = 0;  // with no directory the reader looks for the bare name in its default place
     for (int at = 0; at < static_cast<int>(modulePathLength); ++at) {
-        if (modulePath[at] == '\\') lastBackslash = at;
+        if (modulePath[at] == '\\') nameAt = at + 1;
     }
-    // With no directory the bare name goes to the reader, which looks in its own default place.
-    int nameAt = lastBackslash + 1;
-    lstrcpynA(settingsPath.text, modulePath, nameAt + 1);
-    lstrcpynA(settingsPath.text + nameAt, SettingsFileName, sizeof SettingsFileName);
+    lstrcpynA(text, modulePath, nameAt + 1);
+    if (nameAt + lstrlenA(SettingsFileName) >= MAX_PATH) {
+        text[nameAt - 1] = '\0';  // the directory alone, without its closing backslash
+        const unsigned length = GetShortPathNameA(text, text, ModulePathCapacity);
+        if (length == 0 || length >= SettingsPathCapacity) lstrcpynA(text, modulePath, nameAt);
+        nameAt = lstrlenA(text) + 1;
+        text[nameAt - 1] = '\\';
+    }
+    lstrcpynA(text + nameAt, SettingsFileName, sizeof SettingsFileName);
 }
 
 void ReadPlayerClass(const SettingsPath& settingsPath, char (&className)[ClassCapacity]) {

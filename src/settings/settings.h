@@ -18,7 +18,9 @@ struct SettingsPath {
 };
 
 // Builds the settings path from the module path and its length as GetModuleFileNameA reported
-// it; a length of 0 or of the whole capacity means the module path is missing or cut.
+// it; a length of 0 or of the whole capacity means the module path is missing or cut. Where the
+// settings path would reach MAX_PATH, which the reader cannot open, the directory's short form
+// is used when the volume has one.
 void LocateSettingsFile(const char* modulePath, unsigned modulePathLength,
                         SettingsPath& settingsPath);
 

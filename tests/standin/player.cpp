@@ -9,8 +9,9 @@
 
 namespace {
 
-char logPath[MAX_PATH];
+char logPath[32768];  // the tests put players in folders deeper than MAX_PATH
 const char* lastState = "";
+bool closed = false;
 
 void Log(const char* line) {
     FILE* log = std::fopen(logPath, "a");
@@ -25,6 +26,7 @@ const char* StateOf(HWND window) {
 }
 
 void LogStateChange(HWND window) {
+    if (closed) return;  // being destroyed hides the window: not a change anyone asked for
     const char* state = StateOf(window);
     if (std::strcmp(state, lastState) == 0) return;
     lastState = state;
@@ -46,6 +48,7 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                           IsWindowVisible(window) ? "visible" : "invisible",
                           IsIconic(window) ? "minimised" : "not minimised");
             Log(line);
+            closed = true;
             DestroyWindow(window);
             return 0;
         case WM_DESTROY:
@@ -59,7 +62,7 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const char* className = __argc > 1 ? __argv[1] : "Winamp v1.x";
-    GetModuleFileNameA(nullptr, logPath, MAX_PATH);
+    GetModuleFileNameA(nullptr, logPath, sizeof logPath);
     char* name = std::strrchr(logPath, '\\');
     std::strcpy(name != nullptr ? name + 1 : logPath, "standin.log");
 

@@ -104,6 +104,13 @@ unsigned GetModuleFileNameA(HINSTANCE, char* buffer, unsigned capacity) {
     return Desktop.modulePathCut || length >= capacity ? capacity : length;
 }
 
+unsigned GetShortPathNameA(const char* longPath, char* shortPath, unsigned capacity) {
+    Log("GetShortPathNameA(\"%s\")\n", longPath);
+    if (Desktop.shortPath == nullptr) return 0;
+    std::snprintf(shortPath, capacity, "%s", Desktop.shortPath);
+    return static_cast<unsigned>(std::strlen(Desktop.shortPath));
+}
+
 unsigned GetPrivateProfileStringA(const char* section, const char* key, const char* fallback,
                                   char* buffer, unsigned capacity, const char* fileName) {
     Log("GetPrivateProfileStringA(\"%s\", \"%s\", \"%s\", %u, \"%s\")\n", section, key, fallback,

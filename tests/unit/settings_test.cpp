@@ -6,6 +6,8 @@
 #include <cstring>
 #include <string>
 
+#include "unit/desktop_double.h"
+
 namespace {
 
 SettingsPath settingsPath;  // too large for the stack of a test
@@ -34,11 +36,30 @@ TEST(LocateSettingsFile, FindsTheFileBesideTheExecutable) {
         EXPECT_EQ(Locate(c.modulePath), c.settingsPath) << c.modulePath;
 }
 
-TEST(LocateSettingsFile, KeepsTheWholeOfALongPath) {
-    std::string directory = "C:";
-    while (directory.size() < desktop::LongestText - 40)
-        directory += "\\a-long-folder-name";
-    EXPECT_EQ(Locate(directory + "\\tunedesk.exe"), directory + "\\TUNEDESK.INI");
+TEST(LocateSettingsFile, ShortensADirectoryTooLongForTheReader) {
+    const std::string under = "C:\\" + std::string(243, 'x'), at = "C:\\" + std::string(244, 'x');
+    std::string longest = "C:";
+    while (longest.size() < desktop::LongestText - 40)
+        longest += "\\a-long-folder-name";
+    const struct {
+        std::string modulePath;
+        const char* shortPath;
+        std::string settingsPath;
+        bool shortened;
+    } cases[] = {
+        {under + "\\t.exe", "C:\\XXXX~1", under + "\\TUNEDESK.INI", false},  // 259 characters
+        {at + "\\t.exe", "C:\\XXXX~1", "C:\\XXXX~1\\TUNEDESK.INI", true},    // 260
+        {at + "\\t.exe", nullptr, at + "\\TUNEDESK.INI", true},
+        {longest + "\\t.exe", "C:\\A-LONG~1", "C:\\A-LONG~1\\TUNEDESK.INI", true},
+        {longest + "\\t.exe", nullptr, longest + "\\TUNEDESK.INI", true},
+    };
+    for (const auto& c : cases) {
+        ResetDesktop();
+        Desktop.shortPath = c.shortPath;
+        EXPECT_EQ(Locate(c.modulePath), c.settingsPath);
+        const std::string directory = c.modulePath.substr(0, c.modulePath.rfind('\\'));
+        EXPECT_EQ(CallLog(), c.shortened ? "GetShortPathNameA(\"" + directory + "\")\n" : "");
+    }
 }
 
 TEST(LocateSettingsFile, ReadsNoFileWhenTheModulePathIsMissingOrCut) {

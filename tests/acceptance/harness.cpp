@@ -1,0 +1,170 @@
+// The acceptance tests' hands inside Wine. In the scenario folder, its current directory, it starts
+// the stand-in players named in scenario.txt, runs the program under test with an exact command
+// line (CreateProcessA), records and dismisses each message box that program shows, records its
+// exit status, then closes every stand-in player so their logs are complete.
+//
+// Everything is named relative to that folder, which may lie deeper than MAX_PATH allows in an
+// absolute name.
+// scenario.txt, one item a line:   player <class>   program <file>   commandline <exact text>
+// result.txt, written back:        box <caption>|<text>|<icon or no icon>   exit <status>
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char PlayerTitle[] = "Stand-in player";
+constexpr int MessageTextId = 0xFFFF;  // the static control that holds a message box's text
+constexpr int MessageIconId = 0x0440;  // the static control that holds its icon
+constexpr DWORD RunTimeout = 30000;
+constexpr DWORD WindowTimeout = 10000;
+constexpr DWORD Poll = 10;
+
+struct Scenario {
+    std::vector<std::string> playerClasses;
+    std::string program;
+    std::string commandLine;
+};
+
+bool ReadScenario(const std::string& path, Scenario& scenario) {
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    char line[1 << 16];
+    while (std::fgets(line, sizeof line, file) != nullptr) {
+        std::string text = line;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+            text.pop_back();
+        const size_t space = text.find(' ');
+        const std::string key = text.substr(0, space);
+        const std::string value = space == std::string::npos ? "" : text.substr(space + 1);
+        if (key == "player") scenario.playerClasses.push_back(value);
+        if (key == "program") scenario.program = value;
+        if (key == "commandline") scenario.commandLine = value;
+    }
+    std::fclose(file);
+    return !scenario.program.empty();
+}
+
+bool WaitUntil(bool (*done)(const void*), const void* subject, DWORD timeout) {
+    for (DWORD waited = 0; waited < timeout; waited += Poll) {
+        if (done(subject)) return true;
+        Sleep(Poll);
+    }
+    return done(subject);
+}
+
+void WaitUntilClosed(HWND window) {
+    WaitUntil(
+        [](const void* subject) {
+            return !IsWindow(static_cast<HWND>(const_cast<void*>(subject)));
+        },
+        window, WindowTimeout);
+}
+
+bool StartPlayer(const std::string& className) {
+    std::string commandLine = "standin.exe \"" + className + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA("standin.exe", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return WaitUntil(
+        [](const void* name) {
+            HWND window = FindWindowA(static_cast<const char*>(name), nullptr);
+            return window != nullptr && IsWindowVisible(window) != FALSE;
+        },
+        className.c_str(), WindowTimeout);
+}
+
+struct BoxSearch {
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM parameter) {
+    BoxSearch* search = reinterpret_cast<BoxSearch*>(parameter);
+    char className[16];
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
+    if (GetClassNameA(window, className, sizeof className) == 0) return TRUE;
+    if (std::strcmp(className, "#32770") != 0) return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// Records the box's caption, text and whether it shows an icon, then presses OK.
+void AnswerBox(HWND box, FILE* result) {
+    char caption[1024] = "", text[1024] = "";
+    GetWindowTextA(box, caption, sizeof caption);
+    GetDlgItemTextA(box, MessageTextId, text, sizeof text);
+    const bool icon = SendDlgItemMessageA(box, MessageIconId, STM_GETICON, 0, 0) != 0;
+    std::fprintf(result, "box %s|%s|%s\n", caption, text, icon ? "icon" : "no icon");
+    std::fflush(result);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    WaitUntilClosed(box);
+}
+
+void RunProgram(Scenario& scenario, FILE* result) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process;
+    if (!CreateProcessA(scenario.program.c_str(), scenario.commandLine.data(), nullptr, nullptr,
+                        FALSE, 0, nullptr, nullptr, &startup, &process)) {
+        std::fprintf(result, "exit not started %lu\n", GetLastError());
+        return;
+    }
+    CloseHandle(process.hThread);
+    DWORD waited = 0;
+    while (WaitForSingleObject(process.hProcess, Poll) == WAIT_TIMEOUT) {
+        BoxSearch search = {process.dwProcessId, nullptr};
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
+        if (search.found != nullptr) AnswerBox(search.found, result);
+        waited += Poll;
+        if (waited > RunTimeout) {
+            TerminateProcess(process.hProcess, 259);
+            std::fprintf(result, "exit timeout\n");
+            CloseHandle(process.hProcess);
+            return;
+        }
+    }
+    DWORD status = 0;
+    GetExitCodeProcess(process.hProcess, &status);
+    std::fprintf(result, "exit %lu\n", status);
+    CloseHandle(process.hProcess);
+}
+
+// Closes every stand-in player, including those the program started, and waits for each.
+void ClosePlayers() {
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        HWND player = FindWindowA(nullptr, PlayerTitle);
+        if (player == nullptr) return;
+        PostMessageA(player, WM_CLOSE, 0, 0);
+        WaitUntilClosed(player);
+    }
+}
+
+}  // namespace
+
+int main() {
+    Scenario scenario;
+    if (!ReadScenario("scenario.txt", scenario)) {
+        std::fprintf(stderr, "harness: no scenario.txt in the current directory\n");
+        return 2;
+    }
+    FILE* result = std::fopen("result.txt", "w");
+    if (result == nullptr) return 2;
+    for (const std::string& className : scenario.playerClasses) {
+        if (!StartPlayer(className)) std::fprintf(result, "player did not start\n");
+    }
+    RunProgram(scenario, result);
+    ClosePlayers();
+    std::fclose(result);
+    return 0;
+}
