@@ -19,7 +19,7 @@ struct Switch {
 };
 
 constexpr Switch SwitchTable[] = {
-    {"/HIDE", WindowAction::Hide, NoCommand},
+    {HideSwitch, WindowAction::Hide, NoCommand},
     {"/SHOW", WindowAction::Show, NoCommand},
     {"/FLIPSHOW", WindowAction::FlipShow, NoCommand},
     {"/PLAY", WindowAction::None, 40045},
@@ -36,12 +36,6 @@ const Switch* FindSwitch(const char* argument) {
         if (lstrcmpiA(argument, candidate.text) == 0) return &candidate;
     }
     return nullptr;
-}
-
-void HideWindow(HWND window) {
-    // Minimising first takes the window off the screen the way the player itself would.
-    ShowWindow(window, SW_MINIMIZE);
-    ShowWindow(window, SW_HIDE);
 }
 
 void ApplyWindowAction(WindowAction action, HWND window) {
@@ -65,6 +59,11 @@ void ApplyWindowAction(WindowAction action, HWND window) {
 }
 
 }  // namespace
+
+void HideWindow(HWND window) {
+    ShowWindow(window, SW_MINIMIZE);
+    ShowWindow(window, SW_HIDE);
+}
 
 void RunCommandPass(int count, char* const* arguments, HWND window,
                     const SettingsPath& settingsPath) {

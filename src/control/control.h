@@ -9,8 +9,13 @@
 
 using CommandId = std::uint32_t;  // a player command number; 0 sends nothing
 
+inline constexpr char HideSwitch[] = "/HIDE";
+
 // Set by the player launch when argument 1 held the player's path, so the pass skips it.
 extern bool PathFromCommandLine;
+
+// Minimises the window, then hides it, the way the player itself would leave the screen.
+void HideWindow(desktop::HWND window);
 
 // Applies arguments 1 to count - 1 (2 onwards after a path from the command line) to the
 // window, which may be none: then nothing visible happens, yet every binding is still read.

@@ -27,9 +27,9 @@ int SplitCommandLine(char* commandLine, char** arguments, int capacity);
 // True when one of arguments 1 to count - 1 equals wanted, without regard to case.
 bool HasArgument(int count, char* const* arguments, const char* wanted);
 
-// Runs when the player's window is absent. With Autoload on it starts the player and replaces
-// the window with the one found after the wait, or sets playerNotRunning when there is no path
-// to start it from.
+// Runs when the player's window is absent. With Autoload on it starts the player from Path, or
+// from argument 1 with PathOnCmdLine on, waits, replaces the window with the one found then and
+// hides it on request; or it sets playerNotRunning when there is no path to start it from.
 void LaunchPlayer(const ArgumentList& arguments, const char* className,
                   const SettingsPath& settingsPath, desktop::HWND& window, bool& playerNotRunning);
 

@@ -75,7 +75,10 @@ void ReadPlayerPath(const SettingsPath& settingsPath, char (&playerPath)[PlayerP
 }
 
 unsigned ReadWaitLength(const SettingsPath& settingsPath) {
-    return ReadNumber(settingsPath, ConfigurationSection, "WaitLength", DefaultWaitLength);
+    const int wait = static_cast<int>(
+        ReadNumber(settingsPath, ConfigurationSection, "WaitLength", DefaultWaitLength));
+    return wait < 0 ? 0
+                    : wait;  // read as unsigned, -1 would be Sleep(INFINITE): a run that never ends
 }
 
 bool ReadHideOnLoad(const SettingsPath& settingsPath) {

@@ -29,7 +29,7 @@ void ReadPlayerClass(const SettingsPath& settingsPath, char (&className)[ClassCa
 bool ReadAutoload(const SettingsPath& settingsPath);
 bool ReadPathOnCmdLine(const SettingsPath& settingsPath);
 void ReadPlayerPath(const SettingsPath& settingsPath, char (&playerPath)[PlayerPathCapacity]);
-unsigned ReadWaitLength(const SettingsPath& settingsPath);
+unsigned ReadWaitLength(const SettingsPath& settingsPath);  // milliseconds; a negative wait is 0
 bool ReadHideOnLoad(const SettingsPath& settingsPath);
 // The player command bound to an argument, looked up by its text exactly as typed; 0 if none.
 unsigned ReadCommandBinding(const SettingsPath& settingsPath, const char* argument);

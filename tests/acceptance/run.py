@@ -70,8 +70,10 @@ class Scenario:
     events: tuple = ()  # what the player logs after it is first shown
     final: str = SHOWN  # the player's state when it is closed
     boxes: tuple = ()  # (caption, text, icon) of each message box, in order
+    # "{folder}" in the settings, the command line and the boxes stands for the program's folder.
     exit: int = 1
     folder_length: int = 0  # put the program in a folder whose Windows path is this long
+    launches: bool = False  # the run starts a player of its own
 
     def folder(self):
         return WORK / self.name.replace(" ", "-")
@@ -84,7 +86,7 @@ class Scenario:
         return folder
 
     def expected_log(self):
-        if not self.players and not self.events:
+        if not self.players and not self.launches:
             return []
         return ["shown", *self.events, "closed " + self.final]
 
@@ -99,6 +101,11 @@ def commands(*numbers):
 
 HIDE = ("minimised", "hidden")
 BINDINGS = "[Commands]\nvolup=40058\n/VOLDOWN=40059\nzero=0\ntext=abc\n/NEXT=40001\n/HIDE=40002\n"
+STARTED = "[Configuration]\nAutoload=1\nWaitLength=3000\nPath={folder}\\standin.exe\n"
+PATH_ON_COMMAND_LINE = "[Configuration]\nAutoload=1\nWaitLength=3000\nPathOnCmdLine=1\n"
+NOT_RUNNING = (("Tunedesk", "WinAmp is not running.", "icon"),)
+START_FAILED = (("Tunedesk", "Unable to start Winamp.", "icon"),)
+ECHO = (("{folder}\\standin.exe", "{folder}\\standin.exe", "no icon"),)
 SEVENTY_WORDS = "tunedesk.exe " + " ".join(["w"] * 62 + ["/NEXT", "/PLAY"] + ["/STOP"] * 5)
 
 SCENARIOS = [
@@ -149,6 +156,27 @@ SCENARIOS = [
              ini="[Configuration]\nClass=Other Player\n", players=("Other Player",), events=commands(40048)),
     # No player.
     Scenario("absent player without autoload", "tunedesk.exe /NEXT /HIDE volup", ini=BINDINGS, players=()),
+    Scenario("autoload 2", "tunedesk.exe /NEXT", players=(),
+             ini="[Configuration]\nAutoload=2\nPath={folder}\\standin.exe\n"),
+    Scenario("autoload with an empty path", "tunedesk.exe /NEXT", players=(),
+             ini="[Configuration]\nAutoload=1\nPath=\n", boxes=NOT_RUNNING, exit=0),
+    # Starting the player.
+    Scenario("start the player", "tunedesk.exe /PLAY", players=(), ini=STARTED, launches=True,
+             events=commands(40045)),
+    Scenario("start and hide on load", "tunedesk.exe /NEXT", players=(), launches=True,
+             ini=STARTED + "HideOnLoad=1\n", events=HIDE + commands(40048), final=HIDDEN),
+    Scenario("start and hide on request", "tunedesk.exe /HIDE", players=(), ini=STARTED,
+             launches=True, events=HIDE + HIDE, final=HIDDEN),
+    Scenario("player that cannot start", "tunedesk.exe /PLAY", players=(),
+             ini="[Configuration]\nAutoload=1\nPath={folder}\\absent.exe\n", boxes=START_FAILED),
+    Scenario("path on the command line", 'tunedesk.exe "{folder}\\standin.exe" /PLAY', players=(),
+             ini=PATH_ON_COMMAND_LINE, launches=True, boxes=ECHO, events=commands(40045)),
+    Scenario("path on the command line, player running", "tunedesk.exe {folder}\\standin.exe /NEXT",
+             ini=PATH_ON_COMMAND_LINE, events=commands(40048)),
+    Scenario("path on the command line missing", "tunedesk.exe", players=(), ini=PATH_ON_COMMAND_LINE,
+             boxes=NOT_RUNNING, exit=0),
+    Scenario("path on the command line too long", "tunedesk.exe " + "p" * 300 + " /PLAY", players=(),
+             ini=PATH_ON_COMMAND_LINE, boxes=START_FAILED),
 ]
 
 
@@ -163,18 +191,22 @@ def run(scenario):
     program_folder.mkdir(parents=True)
     shutil.copy(BUILD / "tunedesk.exe", program_folder / scenario.program)
     shutil.copy(BUILD / "standin.exe", folder / "standin.exe")
+    def placed(text):
+        return text.replace("{folder}", windows_path(program_folder))
+
     if scenario.ini is not None:
-        (program_folder / "TUNEDESK.INI").write_bytes(scenario.ini.replace("\n", "\r\n").encode("latin-1"))
+        ini = placed(scenario.ini).replace("\n", "\r\n")
+        (program_folder / "TUNEDESK.INI").write_bytes(ini.encode("latin-1"))
     lines = [f"player {name}" for name in scenario.players]
     program = str(scenario.program_folder() / scenario.program).replace("/", "\\")
-    lines += [f"program {program}", f"commandline {scenario.command_line}"]
+    lines += [f"program {program}", f"commandline {placed(scenario.command_line)}"]
     (folder / "scenario.txt").write_bytes(("\n".join(lines) + "\n").encode("latin-1"))
 
     wine(str(BUILD / "harness.exe"), cwd=folder, log=folder / "harness.out")
     problems = []
     for what, actual, expected in (
         ("player log", read_lines(folder / "standin.log"), scenario.expected_log()),
-        ("result", read_lines(folder / "result.txt"), scenario.expected_result()),
+        ("result", read_lines(folder / "result.txt"), [placed(line) for line in scenario.expected_result()]),
     ):
         if actual != expected:
             problems.append(f"{what}: expected {expected}, got {actual}")
