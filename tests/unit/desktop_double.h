@@ -7,7 +7,7 @@
 struct FakeDesktop {
     const char* commandLine = "tunedesk.exe";
     const char* modulePath = "C:\\T\\tunedesk.exe";
-    bool modulePathCut = false;                        // GetModuleFileNameA reports a cut path
+    bool modulePathCut = false;       // GetModuleFileNameA reports a cut path
     const char* shortPath = nullptr;  // what GetShortPathNameA gives; null: the volume has none
     const char* settingsFile = "C:\\T\\TUNEDESK.INI";  // where settingsText can be read
     const char* settingsText = "";                     // the file's lines, INI format
