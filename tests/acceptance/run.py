@@ -101,6 +101,7 @@ def commands(*numbers):
 
 HIDE = ("minimised", "hidden")
 BINDINGS = "[Commands]\nvolup=40058\n/VOLDOWN=40059\nzero=0\ntext=abc\n/NEXT=40001\n/HIDE=40002\n"
+READY_MADE = (ROOT / "dist" / "TUNEDESK.INI").read_text()
 STARTED = "[Configuration]\nAutoload=1\nWaitLength=3000\nPath={folder}\\standin.exe\n"
 PATH_ON_COMMAND_LINE = "[Configuration]\nAutoload=1\nWaitLength=3000\nPathOnCmdLine=1\n"
 NOT_RUNNING = (("Tunedesk", "WinAmp is not running.", "icon"),)
@@ -142,6 +143,8 @@ SCENARIOS = [
              events=commands(40044)),
     Scenario("bindings named like switches", "tunedesk.exe /NEXT /HIDE", ini=BINDINGS,
              events=commands(40048) + HIDE, final=HIDDEN),
+    Scenario("ready-made settings file", "tunedesk.exe /VOLUP /close /REW", ini=READY_MADE,
+             events=commands(40058, 40001, 40061)),
     # The player's window class.
     Scenario("class from the settings", "tunedesk.exe /NEXT", ini="[Configuration]\nClass=Other Player\n",
              players=("Other Player",), events=commands(40048)),
