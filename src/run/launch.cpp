@@ -35,7 +35,10 @@ void LaunchPlayer(const ArgumentList& arguments, const char* className,
     char playerPath[PlayerPathCapacity];
     PathFromCommandLine = ReadPathOnCmdLine(settingsPath);
     if (PathFromCommandLine) {
-        if (!TakePathFromCommandLine(arguments, playerPath)) return ReportStartFailed();
+        if (!TakePathFromCommandLine(arguments, playerPath)) {
+            ReportStartFailed();
+            return;
+        }
     } else {
         ReadPlayerPath(settingsPath, playerPath);
     }
@@ -44,7 +47,10 @@ void LaunchPlayer(const ArgumentList& arguments, const char* className,
         return;
     }
 
-    if (WinExec(playerPath, SW_SHOWNORMAL) < WinExecFirstSuccess) return ReportStartFailed();
+    if (WinExec(playerPath, SW_SHOWNORMAL) < WinExecFirstSuccess) {
+        ReportStartFailed();
+        return;
+    }
     Sleep(ReadWaitLength(settingsPath));
     window = FindWindowA(className, nullptr);
 

@@ -52,7 +52,7 @@ void LocateSettingsFile(const char* modulePath, unsigned modulePathLength,
     if (nameAt + lstrlenA(SettingsFileName) >= MAX_PATH) {
         text[nameAt - 1] = '\0';  // the directory alone, without its closing backslash
         const unsigned length = GetShortPathNameA(text, text, ModulePathCapacity);
-        if (length == 0 || length >= SettingsPathCapacity) lstrcpynA(text, modulePath, nameAt);
+        if (length == 0 || length >= ModulePathCapacity) lstrcpynA(text, modulePath, nameAt);
         nameAt = lstrlenA(text) + 1;
         text[nameAt - 1] = '\\';
     }
@@ -77,8 +77,8 @@ void ReadPlayerPath(const SettingsPath& settingsPath, char (&playerPath)[PlayerP
 unsigned ReadWaitLength(const SettingsPath& settingsPath) {
     const int wait = static_cast<int>(
         ReadNumber(settingsPath, ConfigurationSection, "WaitLength", DefaultWaitLength));
-    return wait < 0 ? 0
-                    : wait;  // read as unsigned, -1 would be Sleep(INFINITE): a run that never ends
+    // Taken as unsigned, -1 would be Sleep(INFINITE): a run that never ends.
+    return wait < 0 ? 0 : wait;
 }
 
 bool ReadHideOnLoad(const SettingsPath& settingsPath) {

@@ -24,6 +24,7 @@ WORK = ROOT / "build" / "acceptance"
 PREFIX = pathlib.Path(os.environ.get("TUNEDESK_WINEPREFIX",
                                      pathlib.Path.home() / ".cache" / "tunedesk-wine"))
 PLAYER = "Winamp v1.x"
+SETTINGS_TIME = 978307200  # 2001-01-01, the settings files' modification time
 SHOWN = "visible, not minimised"
 HIDDEN = "invisible, minimised"
 
@@ -164,6 +165,10 @@ SCENARIOS = [
     Scenario("autoload with an empty path", "tunedesk.exe /NEXT", players=(),
              ini="[Configuration]\nAutoload=1\nPath=\n", boxes=NOT_RUNNING, exit=0),
     # Starting the player.
+    Scenario("every key read, none written", "tunedesk.exe /PLAY volup", players=(), launches=True,
+             ini=STARTED.replace("[Configuration]\n", "[Configuration]\nClass=Winamp v1.x\nPathOnCmdLine=0\n")
+             + "HideOnLoad=1\n[Commands]\nvolup=40058\n",
+             events=HIDE + commands(40045, 40058), final=HIDDEN),
     Scenario("start the player", "tunedesk.exe /PLAY", players=(), ini=STARTED, launches=True,
              events=commands(40045)),
     Scenario("start and hide on load", "tunedesk.exe /NEXT", players=(), launches=True,
@@ -197,9 +202,11 @@ def run(scenario):
     def placed(text):
         return text.replace("{folder}", windows_path(program_folder))
 
-    if scenario.ini is not None:
-        ini = placed(scenario.ini).replace("\n", "\r\n")
-        (program_folder / "TUNEDESK.INI").write_bytes(ini.encode("latin-1"))
+    settings = program_folder / "TUNEDESK.INI"
+    ini = None if scenario.ini is None else placed(scenario.ini).replace("\n", "\r\n").encode("latin-1")
+    if ini is not None:
+        settings.write_bytes(ini)
+        os.utime(settings, (SETTINGS_TIME, SETTINGS_TIME))  # any write would move it
     lines = [f"player {name}" for name in scenario.players]
     program = str(scenario.program_folder() / scenario.program).replace("/", "\\")
     lines += [f"program {program}", f"commandline {placed(scenario.command_line)}"]
@@ -213,6 +220,9 @@ def run(scenario):
     ):
         if actual != expected:
             problems.append(f"{what}: expected {expected}, got {actual}")
+    if ini is not None:
+        if settings.read_bytes() != ini or settings.stat().st_mtime != SETTINGS_TIME:
+            problems.append("the settings file was written")
     return problems
 
 

@@ -57,7 +57,10 @@ bool SameText(const char* first, size_t firstLength, const char* second) {
 // Finds a key's value, trimmed, in the settings text; sections and keys ignore case.
 bool FindValue(const char* section, const char* key, const char* fileName, const char** value,
                size_t* length) {
-    if (std::strcmp(fileName, Desktop.settingsFile) != 0 || key[0] == '\0') return false;
+    if (Desktop.settingsFile != nullptr && std::strcmp(fileName, Desktop.settingsFile) != 0) {
+        return false;
+    }
+    if (key[0] == '\0') return false;
     bool inSection = false;
     for (const char* line = Desktop.settingsText; *line != '\0';) {
         const char* end = std::strchr(line, '\n');

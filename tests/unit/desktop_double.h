@@ -9,7 +9,7 @@ struct FakeDesktop {
     const char* modulePath = "C:\\T\\tunedesk.exe";
     bool modulePathCut = false;       // GetModuleFileNameA reports a cut path
     const char* shortPath = nullptr;  // what GetShortPathNameA gives; null: the volume has none
-    const char* settingsFile = "C:\\T\\TUNEDESK.INI";  // where settingsText can be read
+    const char* settingsFile = "C:\\T\\TUNEDESK.INI";  // where settingsText lies; null: anywhere
     const char* settingsText = "";                     // the file's lines, INI format
     const char* runningClass = "Winamp v1.x";          // the player window's class; null: absent
     const char* startedClass = "Winamp v1.x";          // what a successful WinExec brings up

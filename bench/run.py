@@ -1,0 +1,82 @@
+#!/usr/bin/env python3
+"""Size and speed of tunedesk.exe.
+
+Reports the sizes of build/win64/tunedesk.exe and build/win32/tunedesk.exe and the DLLs each
+imports, then, under the tests' Wine prefix, the wall time of "tunedesk.exe /NEXT" sent to a
+running stand-in player against the floor program (FindWindowA and one SendMessageA, built the
+same way), alternated in one run, and their median ratio.
+
+Usage: bench/run.py [PAIRS]   (default 40; build the win64 and win32 presets first)
+"""
+import datetime
+import os
+import platform
+import shutil
+import statistics
+import subprocess
+import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "acceptance"))
+import run as acceptance  # noqa: E402  the Wine prefix and how to run under it
+
+ROOT = acceptance.ROOT
+OBJDUMP = {"win64": "x86_64-w64-mingw32-objdump", "win32": "i686-w64-mingw32-objdump"}
+
+
+def imports(path, objdump):
+    listing = subprocess.run([objdump, "-p", str(path)], capture_output=True, text=True, check=True).stdout
+    return [line.split(":", 1)[1].strip() for line in listing.splitlines() if "DLL Name:" in line]
+
+
+def machine():
+    model = next((line.split(":", 1)[1].strip() for line in open("/proc/cpuinfo")
+                  if line.startswith("model name")), platform.machine())
+    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    return f"{model}, {os.cpu_count()} cores, {wine}"
+
+
+def main(pairs):
+    print(f"Tunedesk size and speed, {datetime.date.today()}, {machine()}")
+    print()
+    print("| build | tunedesk.exe | imports |")
+    print("|---|---|---|")
+    for preset, objdump in OBJDUMP.items():
+        exe = ROOT / "build" / preset / "tunedesk.exe"
+        print(f"| {preset} | {exe.stat().st_size} bytes | {', '.join(imports(exe, objdump))} |")
+
+    folder = ROOT / "build" / "bench"
+    shutil.rmtree(folder, ignore_errors=True)
+    folder.mkdir(parents=True)
+    for tool in ("tunedesk.exe", "floor.exe", "standin.exe", "timer.exe"):
+        shutil.copy(acceptance.BUILD / tool, folder / tool)
+    shutil.copy(ROOT / "dist" / "TUNEDESK.INI", folder / "TUNEDESK.INI")  # as users have it
+    acceptance.ensure_prefix()
+    env = acceptance.wine_environment()
+    subprocess.run(["wineserver", "-p"], env=env, check=True, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        times = folder / "times.txt"
+        with open(times, "wb") as out:
+            subprocess.run(["wine", str(folder / "timer.exe"), str(pairs)], cwd=folder, env=env,
+                           stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.DEVNULL,
+                           timeout=600, check=True)
+    finally:
+        subprocess.run(["wineserver", "-k"], env=env)
+    measured = [tuple(map(float, line.split())) for line in times.read_text().splitlines()]
+    if len(measured) != pairs:
+        sys.exit(f"the timer gave {len(measured)} pairs of {pairs}")
+    tunedesk = statistics.median(t for t, _ in measured)
+    floor = statistics.median(f for _, f in measured)
+    ratio = statistics.median(t / f for t, f in measured)
+    print()
+    print(f"`tunedesk.exe /NEXT` to a running stand-in player, {pairs} alternated pairs under Wine:")
+    print()
+    print("| program | median wall time |")
+    print("|---|---|")
+    print(f"| tunedesk.exe | {tunedesk / 1000:.2f} ms |")
+    print(f"| floor (FindWindowA + SendMessageA) | {floor / 1000:.2f} ms |")
+    print(f"| median ratio of the pairs | {ratio:.3f} |")
+
+
+if __name__ == "__main__":
+    main(int(sys.argv[1]) if len(sys.argv) > 1 else 40)

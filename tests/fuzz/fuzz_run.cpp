@@ -1,0 +1,56 @@
+// Fuzzes whole runs on the recording desktop: any command line, any settings text, any module
+// path, and a player window present or absent. Input layout: a byte of flags, a byte for the
+// WinExec result, then the command line, the settings text and the module path, split by zeros.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "run/run.h"
+#include "unit/desktop_double.h"
+
+namespace {
+
+enum Flag : std::uint8_t {
+    Running = 1,
+    Visible = 2,
+    StartsPlayer = 4,
+    ModulePathCut = 8,
+    HasShortPath = 16,
+};
+
+char input[1 << 16];
+
+// The next zero-ended field of the input, or the fallback when the input is used up.
+const char* NextField(char*& at, const char* end, const char* fallback) {
+    if (at >= end) return fallback;
+    const char* field = at;
+    at += std::strlen(at) + 1;
+    return field;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 2 || size >= sizeof input) return 0;
+    std::memcpy(input, data + 2, size - 2);
+    input[size - 2] = '\0';
+    char* at = input;
+    const char* end = input + size - 2;
+
+    ResetDesktop();
+    const std::uint8_t flags = data[0];
+    Desktop.runningClass = flags & Running ? "Winamp v1.x" : nullptr;
+    Desktop.visible = flags & Visible;
+    Desktop.startedClass = flags & StartsPlayer ? "Winamp v1.x" : nullptr;
+    Desktop.modulePathCut = flags & ModulePathCut;
+    Desktop.shortPath = flags & HasShortPath ? "C:\\SHORT~1" : nullptr;
+    Desktop.winExecResult = data[1];
+    Desktop.settingsFile = nullptr;  // whatever path the run builds, it reads the text below
+    Desktop.commandLine = NextField(at, end, "tunedesk.exe");
+    Desktop.settingsText = NextField(at, end, "");
+    Desktop.modulePath = NextField(at, end, "C:\\T\\tunedesk.exe");
+
+    const int result = RunSequence(nullptr);
+    if (result != RunResult && result != NotRunningResult) std::abort();
+    return 0;
+}
