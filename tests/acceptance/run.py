@@ -63,6 +63,9 @@ def windows_path(path):
 
 @dataclasses.dataclass
 class Scenario:
+    """One run of tunedesk and what it must do. "{folder}" in the settings, the command line and
+    the boxes stands for the Windows path of the program's folder."""
+
     name: str
     command_line: str
     ini: str = None  # the settings file's text; None: no file
@@ -71,7 +74,6 @@ class Scenario:
     events: tuple = ()  # what the player logs after it is first shown
     final: str = SHOWN  # the player's state when it is closed
     boxes: tuple = ()  # (caption, text, icon) of each message box, in order
-    # "{folder}" in the settings, the command line and the boxes stands for the program's folder.
     exit: int = 1
     folder_length: int = 0  # put the program in a folder whose Windows path is this long
     launches: bool = False  # the run starts a player of its own
