@@ -50,18 +50,11 @@ def main(pairs):
     for tool in ("tunedesk.exe", "floor.exe", "standin.exe", "timer.exe"):
         shutil.copy(acceptance.BUILD / tool, folder / tool)
     shutil.copy(ROOT / "dist" / "TUNEDESK.INI", folder / "TUNEDESK.INI")  # as users have it
-    acceptance.ensure_prefix()
-    env = acceptance.wine_environment()
-    subprocess.run(["wineserver", "-p"], env=env, check=True, stdin=subprocess.DEVNULL,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    try:
-        times = folder / "times.txt"
-        with open(times, "wb") as out:
-            subprocess.run(["wine", str(folder / "timer.exe"), str(pairs)], cwd=folder, env=env,
-                           stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.DEVNULL,
-                           timeout=600, check=True)
-    finally:
-        subprocess.run(["wineserver", "-k"], env=env)
+    times = folder / "times.txt"
+    with acceptance.wine_session(), open(times, "wb") as out:
+        subprocess.run(["wine", str(folder / "timer.exe"), str(pairs)], cwd=folder,
+                       env=acceptance.wine_environment(), stdin=subprocess.DEVNULL, stdout=out,
+                       stderr=subprocess.DEVNULL, timeout=600, check=True)
     measured = [tuple(map(float, line.split())) for line in times.read_text().splitlines()]
     if len(measured) != pairs:
         sys.exit(f"the timer gave {len(measured)} pairs of {pairs}")

@@ -11,6 +11,7 @@ Usage: run.py [NAME-PART ...]   runs the scenarios whose names contain any NAME-
        run.py --demo            starts a stand-in player, sends it a few switches and shows
                                 what it received.
 """
+import contextlib
 import dataclasses
 import os
 import pathlib
@@ -55,6 +56,20 @@ def ensure_prefix():
     wine("reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Graphics", "/d", "null", "/f", log=log)
     subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=600)
     ready.touch()
+
+
+@contextlib.contextmanager
+def wine_session():
+    """The prefix made, and one Wine server kept up for everything run inside, then ended so
+    that nothing is left holding the caller's output."""
+    ensure_prefix()
+    env = wine_environment()
+    subprocess.run(["wineserver", "-p"], env=env, check=True, stdin=subprocess.DEVNULL,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        yield
+    finally:
+        subprocess.run(["wineserver", "-k"], env=env)
 
 
 def windows_path(path):
@@ -261,15 +276,8 @@ def main(arguments):
     for tool in ("tunedesk.exe", "standin.exe", "harness.exe"):
         if not (BUILD / tool).exists():
             sys.exit(f"missing {BUILD / tool}: build the win64 preset first")
-    ensure_prefix()
-    env = wine_environment()
-    # One server for every scenario, with nothing of ours to hold open.
-    subprocess.run(["wineserver", "-p"], env=env, check=True, stdin=subprocess.DEVNULL,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    try:
+    with wine_session():
         return demo() if arguments == ["--demo"] else test(arguments)
-    finally:
-        subprocess.run(["wineserver", "-k"], env=env)
 
 
 if __name__ == "__main__":
