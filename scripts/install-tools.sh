@@ -3,7 +3,7 @@
 # it takes over the wine loader, and this kernel cannot run 32-bit programs anyway.
 set -euo pipefail
 
-packages=(cmake make g++ libgtest-dev python3 clang libclang-rt-dev
+packages=(cmake make g++ libgtest-dev python3 python3-pefile clang libclang-rt-dev
           g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine wine64)
 missing=()
 for package in "${packages[@]}"; do

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds every preset and the release zips, and runs every test: the host unit tests, plain and
-# under ASan and UBSan, the check of the executables' resources, short fuzz runs, then the
-# acceptance scenarios, which run the real tunedesk.exe under Wine against a stand-in player.
+# under ASan and UBSan, a second build of the release that must give the same bytes, the check of
+# the executables' resources, short fuzz runs, then the acceptance scenarios, which run the real
+# tunedesk.exe under Wine against a stand-in player.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,8 +12,9 @@ for preset in host host-asan; do
     cmake --build --preset "$preset" -j "$(nproc)"
     ctest --preset "$preset"
 done
-scripts/package.sh  # both Windows builds and their release zips
-python3 tests/resources/check.py build/win64/tunedesk.exe build/win32/tunedesk.exe
+scripts/package.sh  # both Windows builds, their release zips and SHA256SUMS
+scripts/reproduce.sh  # the same bytes from a second build elsewhere
+/usr/bin/python3 tests/resources/check.py build/win64/tunedesk.exe build/win32/tunedesk.exe
 python3 res/make_icons.py --picture build/icons.png
 cmp build/icons.png docs/icons.png || { echo "docs/icons.png is out of date: res/make_icons.py --picture docs/icons.png"; exit 1; }
 scripts/fuzz.sh 20

@@ -16,17 +16,18 @@ struct Switch {
     const char* text;  // matched whole, without regard to case
     WindowAction action;
     CommandId command;
+    const char* words;  // what the help says it does
 };
 
 constexpr Switch SwitchTable[] = {
-    {HideSwitch, WindowAction::Hide, NoCommand},
-    {"/SHOW", WindowAction::Show, NoCommand},
-    {"/FLIPSHOW", WindowAction::FlipShow, NoCommand},
-    {"/PLAY", WindowAction::None, 40045},
-    {"/STOP", WindowAction::None, 40047},
-    {"/NEXT", WindowAction::None, 40048},
-    {"/PREV", WindowAction::None, 40044},
-    {"/PAUSE", WindowAction::None, 40046},
+    {HideSwitch, WindowAction::Hide, NoCommand, "minimise and hide the player"},
+    {"/SHOW", WindowAction::Show, NoCommand, "show the player"},
+    {"/FLIPSHOW", WindowAction::FlipShow, NoCommand, "hide the player if shown, else show it"},
+    {"/PLAY", WindowAction::None, 40045, "play"},
+    {"/STOP", WindowAction::None, 40047, "stop"},
+    {"/NEXT", WindowAction::None, 40048, "next track"},
+    {"/PREV", WindowAction::None, 40044, "previous track"},
+    {"/PAUSE", WindowAction::None, 40046, "pause"},
 };
 
 constexpr int Visible = 1;  // IsWindowVisible counts only when it says exactly 1
@@ -59,6 +60,14 @@ void ApplyWindowAction(WindowAction action, HWND window) {
 }
 
 }  // namespace
+
+void DescribeSwitches(void (*visit)(const char* text, const char* words, void* context),
+                      void* context) {
+    for (const Switch& entry : SwitchTable)
+        visit(entry.text, entry.words, context);
+}
+
+bool IsBuiltInSwitch(const char* argument) { return FindSwitch(argument) != nullptr; }
 
 void HideWindow(HWND window) {
     ShowWindow(window, SW_MINIMIZE);

@@ -14,6 +14,13 @@ inline constexpr char HideSwitch[] = "/HIDE";
 // Set by the player launch when argument 1 held the player's path, so the pass skips it.
 extern bool PathFromCommandLine;
 
+// Calls visit with each built-in switch and a few words on what it does, in table order.
+void DescribeSwitches(void (*visit)(const char* text, const char* words, void* context),
+                      void* context);
+
+// True for an argument that a built-in switch takes, so that no binding of it is ever read.
+bool IsBuiltInSwitch(const char* argument);
+
 // Minimises the window, then hides it, the way the player itself would leave the screen.
 void HideWindow(desktop::HWND window);
 

@@ -9,6 +9,10 @@ constexpr int ourMinimize = desktop::SW_MINIMIZE;
 constexpr unsigned ourCommand = desktop::WM_COMMAND;
 constexpr unsigned ourOk = desktop::MB_OK;
 constexpr unsigned ourExclamation = desktop::MB_ICONEXCLAMATION;
+constexpr unsigned ourInformation = desktop::MB_ICONINFORMATION;
+constexpr unsigned ourAnsiPage = desktop::CP_ACP;
+constexpr unsigned ourNoBestFit = desktop::WC_NO_BEST_FIT_CHARS;
+constexpr unsigned ourNoAttributes = desktop::INVALID_FILE_ATTRIBUTES;
 constexpr int ourMaxPath = desktop::MAX_PATH;
 }  // namespace
 
@@ -17,22 +21,40 @@ constexpr int ourMaxPath = desktop::MAX_PATH;
 static_assert(ourHide == SW_HIDE && ourShowNormal == SW_SHOWNORMAL && ourMinimize == SW_MINIMIZE);
 static_assert(ourCommand == WM_COMMAND && ourOk == MB_OK && ourExclamation == MB_ICONEXCLAMATION);
 static_assert(ourMaxPath == MAX_PATH);
+static_assert(ourInformation == MB_ICONINFORMATION && ourAnsiPage == CP_ACP);
+static_assert(ourNoBestFit == WC_NO_BEST_FIT_CHARS && ourNoAttributes == INVALID_FILE_ATTRIBUTES);
+static_assert(sizeof(wchar_t) == sizeof(desktop::WCHAR));
 
 namespace desktop {
 
 namespace {
 ::HWND Real(HWND window) { return reinterpret_cast<::HWND>(window); }
+wchar_t* Real(WCHAR* text) { return reinterpret_cast<wchar_t*>(text); }
+const wchar_t* Real(const WCHAR* text) { return reinterpret_cast<const wchar_t*>(text); }
 }  // namespace
 
 char* GetCommandLineA() { return ::GetCommandLineA(); }
 
-unsigned GetModuleFileNameA(HINSTANCE module, char* buffer, unsigned capacity) {
-    return ::GetModuleFileNameA(reinterpret_cast<::HMODULE>(module), buffer, capacity);
+unsigned GetModuleFileNameW(HINSTANCE module, WCHAR* buffer, unsigned capacity) {
+    return ::GetModuleFileNameW(reinterpret_cast<::HMODULE>(module), Real(buffer), capacity);
 }
 
-unsigned GetShortPathNameA(const char* longPath, char* shortPath, unsigned capacity) {
-    return ::GetShortPathNameA(longPath, shortPath, capacity);
+unsigned GetShortPathNameW(const WCHAR* longPath, WCHAR* shortPath, unsigned capacity) {
+    return ::GetShortPathNameW(Real(longPath), Real(shortPath), capacity);
 }
+
+int WideCharToMultiByte(unsigned codePage, unsigned flags, const WCHAR* wide, int wideLength,
+                        char* text, int capacity, const char* defaultChar, int* usedDefault) {
+    return ::WideCharToMultiByte(codePage, flags, Real(wide), wideLength, text, capacity,
+                                 defaultChar, usedDefault);
+}
+
+int MultiByteToWideChar(unsigned codePage, unsigned flags, const char* text, int length,
+                        WCHAR* wide, int capacity) {
+    return ::MultiByteToWideChar(codePage, flags, text, length, Real(wide), capacity);
+}
+
+unsigned GetFileAttributesA(const char* fileName) { return ::GetFileAttributesA(fileName); }
 
 unsigned GetPrivateProfileStringA(const char* section, const char* key, const char* fallback,
                                   char* buffer, unsigned capacity, const char* fileName) {
@@ -63,6 +85,10 @@ unsigned WinExec(const char* commandLine, int show) { return ::WinExec(commandLi
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, unsigned type) {
     return ::MessageBoxA(Real(owner), text, caption, type);
+}
+
+int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, unsigned type) {
+    return ::MessageBoxW(Real(owner), Real(text), Real(caption), type);
 }
 
 int lstrcmpiA(const char* first, const char* second) { return ::lstrcmpiA(first, second); }

@@ -10,6 +10,7 @@ struct Window;  // opaque: only the window system knows what a window is
 struct Module;
 using HWND = Window*;
 using HINSTANCE = Module*;
+using WCHAR = char16_t;  // a UTF-16 unit, as Windows' wide operations take it
 
 inline constexpr int SW_HIDE = 0;
 inline constexpr int SW_SHOWNORMAL = 1;
@@ -17,17 +18,27 @@ inline constexpr int SW_MINIMIZE = 6;
 inline constexpr unsigned WM_COMMAND = 0x0111;
 inline constexpr unsigned MB_OK = 0x00;
 inline constexpr unsigned MB_ICONEXCLAMATION = 0x30;
+inline constexpr unsigned MB_ICONINFORMATION = 0x40;
+inline constexpr unsigned CP_ACP = 0;                    // the system's ANSI code page
+inline constexpr unsigned WC_NO_BEST_FIT_CHARS = 0x400;  // no look-alike letters: say it's lost
+inline constexpr unsigned INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 inline constexpr unsigned WinExecFirstSuccess = 32;  // WinExec results below this are errors
 
 inline constexpr int MAX_PATH = 260;  // the settings reader opens no longer path
 
 // The longest text Windows hands over, such as a command line or a module path, is 32,767
 // UTF-16 units; in an ANSI code page each unit takes at most three bytes.
-inline constexpr int LongestText = 3 * 32767;
+inline constexpr int LongestWideText = 32767;
+inline constexpr int LongestText = 3 * LongestWideText;
 
 char* GetCommandLineA();
-unsigned GetModuleFileNameA(HINSTANCE module, char* buffer, unsigned capacity);
-unsigned GetShortPathNameA(const char* longPath, char* shortPath, unsigned capacity);
+unsigned GetModuleFileNameW(HINSTANCE module, WCHAR* buffer, unsigned capacity);
+unsigned GetShortPathNameW(const WCHAR* longPath, WCHAR* shortPath, unsigned capacity);
+int WideCharToMultiByte(unsigned codePage, unsigned flags, const WCHAR* wide, int wideLength,
+                        char* text, int capacity, const char* defaultChar, int* usedDefault);
+int MultiByteToWideChar(unsigned codePage, unsigned flags, const char* text, int length,
+                        WCHAR* wide, int capacity);
+unsigned GetFileAttributesA(const char* fileName);
 unsigned GetPrivateProfileStringA(const char* section, const char* key, const char* fallback,
                                   char* buffer, unsigned capacity, const char* fileName);
 unsigned GetPrivateProfileIntA(const char* section, const char* key, int fallback,
@@ -40,6 +51,7 @@ std::intptr_t SendMessageA(HWND window, unsigned message, std::uintptr_t wParam,
 void Sleep(unsigned milliseconds);
 unsigned WinExec(const char* commandLine, int show);
 int MessageBoxA(HWND owner, const char* text, const char* caption, unsigned type);
+int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, unsigned type);
 int lstrcmpiA(const char* first, const char* second);
 int lstrlenA(const char* text);
 char* lstrcpynA(char* to, const char* from, int capacity);

@@ -53,10 +53,16 @@ int RunSequence(HINSTANCE instance) {
     ArgumentList arguments;
     arguments.count = SplitCommandLine(commandLine, arguments.texts, MaxArguments);
 
-    char modulePath[ModulePathCapacity];
-    const unsigned modulePathLength = GetModuleFileNameA(instance, modulePath, ModulePathCapacity);
+    WCHAR modulePath[ModulePathCapacity];
+    const unsigned modulePathLength = GetModuleFileNameW(instance, modulePath, ModulePathCapacity);
     SettingsPath settingsPath;
     LocateSettingsFile(modulePath, modulePathLength, settingsPath);
+
+    if (arguments.count > HelpArgument &&
+        lstrcmpiA(arguments.texts[HelpArgument], HelpSwitch) == 0) {
+        ShowHelp(modulePath, modulePathLength, settingsPath);
+        return RunResult;
+    }
 
     char className[ClassCapacity];
     ReadPlayerClass(settingsPath, className);

@@ -11,6 +11,8 @@ inline constexpr int NotRunningResult = 0;  // after "WinAmp is not running."
 inline constexpr char MessageCaption[] = "Tunedesk";
 inline constexpr char NotRunningMessage[] = "WinAmp is not running.";
 inline constexpr char StartFailedMessage[] = "Unable to start Winamp.";
+inline constexpr char HelpSwitch[] = "/?";
+inline constexpr int HelpArgument = 1;  // "/?" asks for help only as the first argument
 
 // The arguments, cut in place from the run's copy of the command line. Argument 0 is the
 // program's own path and is never a switch.
@@ -32,6 +34,11 @@ bool HasArgument(int count, char* const* arguments, const char* wanted);
 // hides it on request; or it sets playerNotRunning when there is no path to start it from.
 void LaunchPlayer(const ArgumentList& arguments, const char* className,
                   const SettingsPath& settingsPath, desktop::HWND& window, bool& playerNotRunning);
+
+// Shows what the switches do, the words bound in the settings file, where that file is and
+// whether it exists, and the version, in one message box.
+void ShowHelp(const desktop::WCHAR* modulePath, unsigned modulePathLength,
+              const SettingsPath& settingsPath);
 
 // The whole run; returns the process exit status.
 int RunSequence(desktop::HINSTANCE instance);

@@ -36,27 +36,80 @@ bool ReadSwitch(const SettingsPath& settingsPath, const char* key) {
     return ReadNumber(settingsPath, ConfigurationSection, key, Off) == On;
 }
 
+// Where the directory's name may take, in the ANSI code page, with the file name after it.
+constexpr int DirectoryCapacity = SettingsPathCapacity - sizeof SettingsFileName;
+
+// Writes the first length units of a wide text into text in the ANSI code page and returns the
+// number of bytes, or -1 when some letter has no exact spelling there. Without
+// WC_NO_BEST_FIT_CHARS Windows would quietly write look-alikes (L for Ł), naming another folder.
+int SpellInAnsi(const WCHAR* wide, int length, char* text) {
+    if (length == 0) return 0;
+    int lost = 0;
+    const int written = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, length, text,
+                                            DirectoryCapacity, nullptr, &lost);
+    return written <= 0 || lost ? -1 : written;
+}
+
+// Writes the short form of the module path's directory, with a closing backslash, and returns
+// its length in bytes, or -1 when there is none that the ANSI code page spells.
+int SpellShortDirectory(const WCHAR* modulePath, int nameAt, char* text) {
+    if (nameAt == 0) return -1;
+    WCHAR directory[ModulePathCapacity], shortDirectory[ModulePathCapacity];
+    for (int at = 0; at < nameAt - 1; ++at)
+        directory[at] = modulePath[at];
+    directory[nameAt - 1] = u'\0';  // the directory alone, without its closing backslash
+    const unsigned length = GetShortPathNameW(directory, shortDirectory, ModulePathCapacity);
+    if (length == 0 || length >= ModulePathCapacity) return -1;
+    const int spelled = SpellInAnsi(shortDirectory, static_cast<int>(length), text);
+    if (spelled < 0 || spelled + 1 >= DirectoryCapacity) return -1;
+    text[spelled] = '\\';
+    return spelled + 1;
+}
+
 }  // namespace
 
-void LocateSettingsFile(const char* modulePath, unsigned modulePathLength,
+int SettingsDirectoryLength(const WCHAR* modulePath, unsigned modulePathLength) {
+    int nameAt = 0;  // with no directory the reader looks for the bare name in its default place
+    for (int at = 0; at < static_cast<int>(modulePathLength); ++at) {
+        if (modulePath[at] == u'\\') nameAt = at + 1;
+    }
+    return nameAt;
+}
+
+void LocateSettingsFile(const WCHAR* modulePath, unsigned modulePathLength,
                         SettingsPath& settingsPath) {
     char* const text = settingsPath.text;
     text[0] = '\0';
     if (modulePathLength == 0 || modulePathLength >= ModulePathCapacity) return;
 
-    int nameAt = 0;  // with no directory the reader looks for the bare name in its default place
-    for (int at = 0; at < static_cast<int>(modulePathLength); ++at) {
-        if (modulePath[at] == '\\') nameAt = at + 1;
+    const int nameAt = SettingsDirectoryLength(modulePath, modulePathLength);
+    int length = SpellInAnsi(modulePath, nameAt, text);
+    if (length < 0 || length + lstrlenA(SettingsFileName) >= MAX_PATH) {
+        const int shortLength = SpellShortDirectory(modulePath, nameAt, text);
+        if (shortLength >= 0) {
+            length = shortLength;
+        } else if (length >= 0) {
+            length =
+                SpellInAnsi(modulePath, nameAt, text);  // no short name: the long one after all
+        } else {
+            text[0] =
+                '\0';  // no spelling the reader can take: read no file rather than a wrong one
+            return;
+        }
     }
-    lstrcpynA(text, modulePath, nameAt + 1);
-    if (nameAt + lstrlenA(SettingsFileName) >= MAX_PATH) {
-        text[nameAt - 1] = '\0';  // the directory alone, without its closing backslash
-        const unsigned length = GetShortPathNameA(text, text, ModulePathCapacity);
-        if (length == 0 || length >= ModulePathCapacity) lstrcpynA(text, modulePath, nameAt);
-        nameAt = lstrlenA(text) + 1;
-        text[nameAt - 1] = '\\';
+    lstrcpynA(text + length, SettingsFileName, sizeof SettingsFileName);
+}
+
+bool SettingsFileExists(const SettingsPath& settingsPath) {
+    return HasFile(settingsPath) &&
+           GetFileAttributesA(settingsPath.text) != INVALID_FILE_ATTRIBUTES;
+}
+
+void ReadCommandKeys(const SettingsPath& settingsPath, char* keys, int capacity) {
+    keys[0] = keys[1] = '\0';
+    if (HasFile(settingsPath)) {
+        GetPrivateProfileStringA(CommandsSection, nullptr, "", keys, capacity, settingsPath.text);
     }
-    lstrcpynA(text + nameAt, SettingsFileName, sizeof SettingsFileName);
 }
 
 void ReadPlayerClass(const SettingsPath& settingsPath, char (&className)[ClassCapacity]) {

@@ -5,9 +5,10 @@
 #include "desktop/desktop.h"
 
 inline constexpr char SettingsFileName[] = "TUNEDESK.INI";
-inline constexpr int ModulePathCapacity = desktop::LongestText + 1;
-// The executable's directory, a backslash and the file name, with its terminator.
-inline constexpr int SettingsPathCapacity = ModulePathCapacity + sizeof SettingsFileName;
+inline constexpr int ModulePathCapacity = desktop::LongestWideText + 1;  // in UTF-16 units
+// The executable's directory in the ANSI code page, a backslash and the file name, with its
+// terminator.
+inline constexpr int SettingsPathCapacity = desktop::LongestText + 1 + sizeof SettingsFileName;
 inline constexpr int ClassCapacity = 250;
 inline constexpr int PlayerPathCapacity = 260;
 
@@ -17,12 +18,25 @@ struct SettingsPath {
     char text[SettingsPathCapacity];
 };
 
-// Builds the settings path from the module path and its length as GetModuleFileNameA reported
-// it; a length of 0 or of the whole capacity means the module path is missing or cut. Where the
-// settings path would reach MAX_PATH, which the reader cannot open, the directory's short form
-// is used when the volume has one.
-void LocateSettingsFile(const char* modulePath, unsigned modulePathLength,
+// Builds the settings path from the module path and its length as GetModuleFileNameW reported
+// it; a length of 0 or of the whole capacity means the module path is missing or cut. The reader
+// takes ANSI paths shorter than MAX_PATH: where the directory's name can't be spelled exactly
+// in the ANSI code page, or the path would be too long, the directory's short form is used when
+// the volume has one. A deep directory without one keeps its long name; a name that can't be
+// spelled at all leaves the settings path empty.
+void LocateSettingsFile(const desktop::WCHAR* modulePath, unsigned modulePathLength,
                         SettingsPath& settingsPath);
+
+// Where the file name starts in the module path: the length of its directory with the closing
+// backslash, or 0 when the path names no directory.
+int SettingsDirectoryLength(const desktop::WCHAR* modulePath, unsigned modulePathLength);
+
+// True when the settings file in use exists.
+bool SettingsFileExists(const SettingsPath& settingsPath);
+
+// The keys of the [Commands] section, each ended by a zero and the list by another; empty when
+// there are none or no file is read.
+void ReadCommandKeys(const SettingsPath& settingsPath, char* keys, int capacity);
 
 // The player's window class; an empty value counts as absent.
 void ReadPlayerClass(const SettingsPath& settingsPath, char (&className)[ClassCapacity]);

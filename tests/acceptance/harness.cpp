@@ -7,10 +7,13 @@
 // absolute name.
 // scenario.txt, one item a line:   player <class>   program <file>   commandline <exact text>
 // result.txt, written back:        box <caption>|<text>|<icon or no icon>   exit <status>
+// Both are UTF-8: the program is started with CreateProcessW, so that it may lie in a folder whose
+// name the ANSI code page can't spell. A box's line ends and tabs are written as \n and \t.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -99,24 +102,42 @@ BOOL CALLBACK FindBox(HWND window, LPARAM parameter) {
     return FALSE;
 }
 
+std::wstring Wide(const std::string& utf8) {
+    std::wstring wide(utf8.size() + 1, L'\0');
+    wide.resize(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), wide.size()) - 1);
+    return wide;
+}
+
+std::string Utf8(const wchar_t* wide) {
+    std::string text(4 * std::wcslen(wide) + 1, '\0');
+    text.resize(
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), text.size(), nullptr, nullptr) - 1);
+    std::string escaped;
+    for (char c : text)
+        escaped += c == '\n' ? "\\n" : c == '\t' ? "\\t" : std::string(1, c);
+    return escaped;
+}
+
 // Records the box's caption, text and whether it shows an icon, then presses OK.
 void AnswerBox(HWND box, FILE* result) {
-    char caption[1024] = "", text[1024] = "";
-    GetWindowTextA(box, caption, sizeof caption);
-    GetDlgItemTextA(box, MessageTextId, text, sizeof text);
+    wchar_t caption[1024] = L"", text[8192] = L"";
+    GetWindowTextW(box, caption, 1024);
+    GetDlgItemTextW(box, MessageTextId, text, 8192);
     const bool icon = SendDlgItemMessageA(box, MessageIconId, STM_GETICON, 0, 0) != 0;
-    std::fprintf(result, "box %s|%s|%s\n", caption, text, icon ? "icon" : "no icon");
+    std::fprintf(result, "box %s|%s|%s\n", Utf8(caption).c_str(), Utf8(text).c_str(),
+                 icon ? "icon" : "no icon");
     std::fflush(result);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     WaitUntilClosed(box);
 }
 
 void RunProgram(Scenario& scenario, FILE* result) {
-    STARTUPINFOA startup = {};
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
-    if (!CreateProcessA(scenario.program.c_str(), scenario.commandLine.data(), nullptr, nullptr,
-                        FALSE, 0, nullptr, nullptr, &startup, &process)) {
+    std::wstring commandLine = Wide(scenario.commandLine);
+    if (!CreateProcessW(Wide(scenario.program).c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                        0, nullptr, nullptr, &startup, &process)) {
         std::fprintf(result, "exit not started %lu\n", GetLastError());
         return;
     }

@@ -78,8 +78,9 @@ def windows_path(path):
 
 @dataclasses.dataclass
 class Scenario:
-    """One run of tunedesk and what it must do. "{folder}" in the settings, the command line and
-    the boxes stands for the Windows path of the program's folder."""
+    """One run of tunedesk and what it must do. In the settings, the command line and the boxes,
+    "{folder}" stands for the Windows path of the scenario's folder, where the stand-in player
+    lies, and "{program}" for that of the program's folder."""
 
     name: str
     command_line: str
@@ -91,6 +92,7 @@ class Scenario:
     boxes: tuple = ()  # (caption, text, icon) of each message box, in order
     exit: int = 1
     folder_length: int = 0  # put the program in a folder whose Windows path is this long
+    subfolder: str = "."  # or in this folder inside the scenario's
     launches: bool = False  # the run starts a player of its own
 
     def folder(self):
@@ -98,7 +100,7 @@ class Scenario:
 
     def program_folder(self):
         """Where the program and its settings lie, relative to the scenario's folder."""
-        folder = pathlib.Path(".")
+        folder = pathlib.Path(self.subfolder)
         while (missing := self.folder_length - len(windows_path(self.folder() / folder))) > 0:
             folder /= "a-folder-with-a-rather-long-name"[:max(missing - 1, 1)]
         return folder
@@ -115,6 +117,19 @@ class Scenario:
 
 def commands(*numbers):
     return tuple(f"command {number}" for number in numbers)
+
+
+def help_box(words, state="found"):
+    switches = (("/HIDE", "minimise and hide the player"), ("/SHOW", "show the player"),
+                ("/FLIPSHOW", "hide the player if shown, else show it"), ("/PLAY", "play"),
+                ("/STOP", "stop"), ("/NEXT", "next track"), ("/PREV", "previous track"),
+                ("/PAUSE", "pause"))
+    text = ("Tunedesk 1.4, a command-line remote control for Winamp.\\n"
+            "Switches act in the order given: tunedesk /PLAY /HIDE\\n\\n"
+            + "".join(f"{switch}\\t{words}\\n" for switch, words in switches)
+            + f"\\nYour words in [Commands]: {words}\\n\\nSettings file:\\n"
+            + f"{{program}}\\TUNEDESK.INI\\n({state})")
+    return (("Tunedesk", text, "icon"),)
 
 
 HIDE = ("minimised", "hidden")
@@ -175,6 +190,19 @@ SCENARIOS = [
              ini="[Configuration]\nClass=Other Player\n", players=("Other Player",), events=commands(40048)),
     Scenario("folder path over 250 characters", "tunedesk.exe /NEXT", folder_length=251,
              ini="[Configuration]\nClass=Other Player\n", players=("Other Player",), events=commands(40048)),
+    # Folders named with letters the ANSI code page lacks: the settings are still read, and
+    # the player started.
+    *(Scenario(f"{language} folder", "tunedesk.exe go /NEXT", subfolder=name, players=(),
+               ini=STARTED + "[Commands]\ngo=40047\n", launches=True, events=commands(40047, 40048))
+      for language, name in (("Polish", "Łukasz"), ("Cyrillic", "Музыка"), ("CJK", "音楽"))),
+    # Help.
+    Scenario("help", "tunedesk.exe /? /NEXT", ini=BINDINGS, boxes=help_box("volup, /VOLDOWN")),
+    Scenario("help without settings", 'tunedesk.exe "/?"', players=(),
+             boxes=help_box("none", "not found: every setting takes its default")),
+    Scenario("help in a Polish folder", "tunedesk.exe /?", subfolder="Łódź", ini=BINDINGS,
+             boxes=help_box("volup, /VOLDOWN")),
+    Scenario("help anywhere else", "tunedesk.exe /NEXT /?", ini="[Commands]\n/?=40001\n",
+             events=commands(40048, 40001)),
     # No player.
     Scenario("absent player without autoload", "tunedesk.exe /NEXT /HIDE volup", ini=BINDINGS, players=()),
     Scenario("autoload 2", "tunedesk.exe /NEXT", players=(),
@@ -206,7 +234,7 @@ SCENARIOS = [
 
 
 def read_lines(path):
-    return path.read_text("latin-1").splitlines() if path.exists() else []
+    return path.read_text("utf-8").splitlines() if path.exists() else []
 
 
 def run(scenario):
@@ -217,7 +245,8 @@ def run(scenario):
     shutil.copy(BUILD / "tunedesk.exe", program_folder / scenario.program)
     shutil.copy(BUILD / "standin.exe", folder / "standin.exe")
     def placed(text):
-        return text.replace("{folder}", windows_path(program_folder))
+        return (text.replace("{folder}", windows_path(folder))
+                .replace("{program}", windows_path(program_folder)))
 
     settings = program_folder / "TUNEDESK.INI"
     ini = None if scenario.ini is None else placed(scenario.ini).replace("\n", "\r\n").encode("latin-1")
@@ -227,7 +256,7 @@ def run(scenario):
     lines = [f"player {name}" for name in scenario.players]
     program = str(scenario.program_folder() / scenario.program).replace("/", "\\")
     lines += [f"program {program}", f"commandline {placed(scenario.command_line)}"]
-    (folder / "scenario.txt").write_bytes(("\n".join(lines) + "\n").encode("latin-1"))
+    (folder / "scenario.txt").write_bytes(("\n".join(lines) + "\n").encode("utf-8"))
 
     wine(str(BUILD / "harness.exe"), cwd=folder, log=folder / "harness.out")
     problems = []

@@ -16,9 +16,11 @@ enum Flag : std::uint8_t {
     StartsPlayer = 4,
     ModulePathCut = 8,
     HasShortPath = 16,
+    WidePath = 32,
 };
 
 char input[1 << 16];
+char16_t modulePath[1 << 16];
 
 // The next zero-ended field of the input, or the fallback when the input is used up.
 const char* NextField(char*& at, const char* end, const char* fallback) {
@@ -43,12 +45,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Desktop.visible = flags & Visible;
     Desktop.startedClass = flags & StartsPlayer ? "Winamp v1.x" : nullptr;
     Desktop.modulePathCut = flags & ModulePathCut;
-    Desktop.shortPath = flags & HasShortPath ? "C:\\SHORT~1" : nullptr;
+    Desktop.shortPath = flags & HasShortPath ? u"C:\\SHORT~1" : nullptr;
     Desktop.winExecResult = data[1];
     Desktop.settingsFile = nullptr;  // whatever path the run builds, it reads the text below
     Desktop.commandLine = NextField(at, end, "tunedesk.exe");
     Desktop.settingsText = NextField(at, end, "");
-    Desktop.modulePath = NextField(at, end, "C:\\T\\tunedesk.exe");
+    // The module path's bytes widen to units, so a byte over 0x7F is a letter the code page may
+    // lack; two bytes make one unit past Latin-1 when the flags say so.
+    const char* path = NextField(at, end, "C:\\T\\tunedesk.exe");
+    std::size_t units = 0;
+    for (; *path != '\0'; ++path) {
+        const unsigned char byte = static_cast<unsigned char>(*path);
+        modulePath[units++] =
+            flags & WidePath && byte > 0x7F && path[1] != '\0'
+                ? static_cast<char16_t>(byte << 8 | static_cast<unsigned char>(*++path))
+                : byte;
+    }
+    modulePath[units] = u'\0';
+    Desktop.modulePath = modulePath;
 
     const int result = RunSequence(nullptr);
     if (result != RunResult && result != NotRunningResult) std::abort();

@@ -1,18 +1,22 @@
 #!/usr/bin/env python3
 """Checks the resources built into tunedesk.exe: five icon groups in order (play, stop, pause,
 previous, next) with their image sizes and colour depths, each image a solid black glyph on a
-masked ground, both images of a group the same glyph at the same pixel size, and version 1.4.
+masked ground, both images of a group the same glyph at the same pixel size, version 1.4 and
+the application manifest. Reads the PE file with pefile (Debian's python3-pefile).
 
 Usage: check.py EXE [EXE ...]    prints one line per check and "N passed, N failed" last.
 """
 import pathlib
 import struct
 import sys
+from xml.etree import ElementTree
+
+import pefile
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[2] / "res"))
 from make_icons import read_glyphs  # noqa: E402  the glyphs each group must show
 
-RT_ICON, RT_GROUP_ICON, RT_VERSION = 3, 14, 16
+RT_ICON, RT_GROUP_ICON, RT_MANIFEST = 3, 14, 24
 EXPECTED_GROUPS = [
     ("play", [(16, 4), (32, 1)]),
     ("stop", [(16, 4), (32, 1)]),
@@ -21,42 +25,60 @@ EXPECTED_GROUPS = [
     ("next", [(32, 1), (16, 1)]),
 ]
 EXPECTED_STRINGS = {"FileVersion": "1.4", "ProductVersion": "1.4", "ProductName": "Tunedesk",
-                    "FileDescription": "tunedesk.exe", "InternalName": "tunedesk.exe",
-                    "OriginalFilename": "tunedesk.exe"}
+                    "FileDescription": "Tunedesk command-line remote for Winamp",
+                    "InternalName": "tunedesk", "OriginalFilename": "tunedesk.exe"}
 VERSION_1_4 = (1 << 16 | 4, 0)
+MANIFEST_NAMESPACES = {"v1": "urn:schemas-microsoft-com:asm.v1", "v3": "urn:schemas-microsoft-com:asm.v3",
+                       "c": "urn:schemas-microsoft-com:compatibility.v1",
+                       "w5": "http://schemas.microsoft.com/SMI/2005/WindowsSettings",
+                       "w16": "http://schemas.microsoft.com/SMI/2016/WindowsSettings"}
+SUPPORTED_OS = {"{e2011457-1546-43c5-a5fe-008deee3d3f0}",  # Vista
+                "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  # 7
+                "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  # 8
+                "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  # 8.1
+                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}  # 10 and 11
+COMMON_CONTROLS = ("Microsoft.Windows.Common-Controls", "6.0.0.0")
 
 
-def read_resources(data):
-    """{type: {id: bytes}} from a PE file's resource directory (first language of each)."""
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
-    optional = pe + 24
-    directories = optional + (96 if struct.unpack_from("<H", data, optional)[0] == 0x10B else 112)
-    resource_rva = struct.unpack_from("<I", data, directories + 2 * 8)[0]
-    table = optional + optional_size
-
-    def offset(rva):
-        for index in range(sections):
-            size, address, _, raw = struct.unpack_from("<IIII", data, table + index * 40 + 8)
-            if address <= rva < address + max(size, 1):
-                return rva - address + raw
-        raise ValueError(f"RVA {rva:#x} lies in no section")
-
-    base = offset(resource_rva)
-
-    def entries(directory):
-        named, numbered = struct.unpack_from("<HH", data, base + directory + 12)
-        for index in range(named + numbered):
-            name, target = struct.unpack_from("<II", data, base + directory + 16 + index * 8)
-            yield name, target
-
+def read_resources(path):
+    """{type: {id: bytes}} from a PE file's resources (first language of each), and its version
+    record as (file version, product version, {name: text})."""
+    pe = pefile.PE(str(path))
     resources = {}
-    for kind, kind_dir in entries(0):
-        for name, name_dir in entries(kind_dir & 0x7FFFFFFF):
-            _, leaf = next(entries(name_dir & 0x7FFFFFFF))
-            rva, size = struct.unpack_from("<II", data, base + leaf)
-            resources.setdefault(kind, {})[name] = data[offset(rva):offset(rva) + size]
-    return resources
+    for kind in pe.DIRECTORY_ENTRY_RESOURCE.entries:
+        for name in kind.directory.entries:
+            leaf = name.directory.entries[0].data.struct
+            resources.setdefault(kind.id, {})[name.id] = pe.get_data(leaf.OffsetToData, leaf.Size)
+    fixed = pe.VS_FIXEDFILEINFO[0]
+    strings = {key.decode(): value.decode()
+               for info in pe.FileInfo[0] if info.Key == b"StringFileInfo"
+               for table in info.StringTable for key, value in table.entries.items()}
+    return resources, ((fixed.FileVersionMS, fixed.FileVersionLS),
+                       (fixed.ProductVersionMS, fixed.ProductVersionLS), strings)
+
+
+def manifest_problem(text):
+    """What is wrong with the application manifest, or None."""
+    root = ElementTree.fromstring(text)
+    def find(path):
+        return root.find(path, MANIFEST_NAMESPACES)
+    level = find("v3:trustInfo/v3:security/v3:requestedPrivileges/v3:requestedExecutionLevel")
+    if level is None or level.attrib != {"level": "asInvoker", "uiAccess": "false"}:
+        return "requestedExecutionLevel is not asInvoker without uiAccess"
+    oses = {os.get("Id") for os in root.findall("c:compatibility/c:application/c:supportedOS",
+                                                MANIFEST_NAMESPACES)}
+    if oses != SUPPORTED_OS:
+        return f"supportedOS {sorted(oses)}"
+    settings = "v3:application/v3:windowsSettings/"
+    aware, awareness = find(settings + "w5:dpiAware"), find(settings + "w16:dpiAwareness")
+    if aware is None or aware.text != "true/pm" or awareness is None or awareness.text != "PerMonitorV2":
+        return "DPI awareness is not PerMonitorV2 with true/pm before Windows 10"
+    controls = find("v1:dependency/v1:dependentAssembly/v1:assemblyIdentity")
+    if controls is None or (controls.get("name"), controls.get("version")) != COMMON_CONTROLS:
+        return "no dependency on Common Controls 6"
+    if any(element.tag.endswith("activeCodePage") for element in root.iter()):
+        return "it sets an activeCodePage"
+    return None
 
 
 def decode_image(body):
@@ -102,29 +124,9 @@ def trimmed(rows):
     return [row[left:right + 1] for row in rows[top:bottom + 1]]
 
 
-def version_strings(block):
-    """The fixed version numbers and the strings of a VS_VERSIONINFO block."""
-    signature = block.find(struct.pack("<I", 0xFEEF04BD))
-    file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<4I", block, signature + 8)
-    strings = {}
-    for key in EXPECTED_STRINGS:
-        # A String holds its key in UTF-16, then padding to four bytes, then its value.
-        encoded = (key + "\0").encode("utf-16-le")
-        where = block.find(encoded)
-        if where == -1:
-            continue
-        start = where + len(encoded)
-        start += (4 - start % 4) % 4
-        end = start
-        while block[end:end + 2] != b"\0\0":
-            end += 2
-        strings[key] = block[start:end].decode("utf-16-le")
-    return (file_ms, file_ls), (product_ms, product_ls), strings
-
-
 def check(path):
     """Yields (description, problem or None)."""
-    resources = read_resources(pathlib.Path(path).read_bytes())
+    resources, (file_version, product_version, strings) = read_resources(path)
     groups = resources.get(RT_GROUP_ICON, {})
     yield "five icon groups numbered 1 to 5", None if sorted(groups) == [1, 2, 3, 4, 5] else f"groups {sorted(groups)}"
     glyphs = read_glyphs()
@@ -143,16 +145,16 @@ def check(path):
         except (KeyError, ValueError, struct.error) as error:
             problem = f"unreadable: {error}"
         yield f"group {number}: {name}, {images}, black glyph on a masked ground", problem
-    try:
-        file_version, product_version, strings = version_strings(resources[RT_VERSION][1])
-        problem = None
-        if file_version != VERSION_1_4 or product_version != VERSION_1_4:
-            problem = f"versions {file_version}, {product_version}"
-        elif strings != EXPECTED_STRINGS:
-            problem = f"strings {strings}"
-    except (KeyError, ValueError, struct.error) as error:
-        problem = f"unreadable: {error}"
+    problem = None
+    if file_version != VERSION_1_4 or product_version != VERSION_1_4:
+        problem = f"versions {file_version}, {product_version}"
+    elif {key: strings.get(key) for key in EXPECTED_STRINGS} != EXPECTED_STRINGS:
+        problem = f"strings {strings}"
+    elif "MIT License" not in strings.get("LegalCopyright", ""):
+        problem = "LegalCopyright names no licence"
     yield "version record 1.4", problem
+    manifests = resources.get(RT_MANIFEST, {})
+    yield "manifest", manifest_problem(manifests[1]) if list(manifests) == [1] else f"manifests {list(manifests)}"
 
 
 def main(paths):

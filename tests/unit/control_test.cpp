@@ -57,7 +57,8 @@ TEST(RunCommandPass, AppliesEachArgumentInOrder) {
         char* arguments[MaxArguments];
         const int count = SplitCommandLine(commandLine.data(), arguments, MaxArguments);
         SettingsPath settingsPath;
-        LocateSettingsFile(Desktop.modulePath, std::strlen(Desktop.modulePath), settingsPath);
+        LocateSettingsFile(Desktop.modulePath,
+                           std::char_traits<char16_t>::length(Desktop.modulePath), settingsPath);
         PathFromCommandLine = false;
         RunCommandPass(count, arguments, c.window ? PlayerWindow : nullptr, settingsPath);
         EXPECT_EQ(CallLog(), std::string(c.calls)) << "command line: " << c.commandLine;

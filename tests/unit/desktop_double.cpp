@@ -44,6 +44,36 @@ const char* Name(HWND window) {
 
 const char* Text(const char* text) { return text == nullptr ? "null" : text; }
 
+constexpr unsigned LastLatin1 = 0xFF;
+
+// A wide text in UTF-8, for the log; one buffer, so one text per call.
+const char* Utf8(const char16_t* wide) {
+    static char text[1 << 18];
+    size_t at = 0;
+    for (; *wide != u'\0' && at + 4 < sizeof text; ++wide) {
+        const unsigned unit = *wide;
+        if (unit < 0x80) {
+            text[at++] = static_cast<char>(unit);
+        } else if (unit < 0x800) {
+            text[at++] = static_cast<char>(0xC0 | unit >> 6);
+            text[at++] = static_cast<char>(0x80 | (unit & 0x3F));
+        } else {
+            text[at++] = static_cast<char>(0xE0 | unit >> 12);
+            text[at++] = static_cast<char>(0x80 | (unit >> 6 & 0x3F));
+            text[at++] = static_cast<char>(0x80 | (unit & 0x3F));
+        }
+    }
+    text[at] = '\0';
+    return text;
+}
+
+size_t WideLength(const char16_t* wide) {
+    size_t length = 0;
+    while (wide[length] != u'\0')
+        ++length;
+    return length;
+}
+
 bool SameText(const char* first, size_t firstLength, const char* second) {
     if (std::strlen(second) != firstLength) return false;
     for (size_t at = 0; at < firstLength; ++at) {
@@ -54,13 +84,15 @@ bool SameText(const char* first, size_t firstLength, const char* second) {
     return true;
 }
 
-// Finds a key's value, trimmed, in the settings text; sections and keys ignore case.
+// Finds a key's value, trimmed, in the settings text; sections and keys ignore case. A null
+// key lists every key of the section into keys instead, each ended by a zero.
 bool FindValue(const char* section, const char* key, const char* fileName, const char** value,
-               size_t* length) {
+               size_t* length, char* keys = nullptr, size_t keysCapacity = 0) {
     if (Desktop.settingsFile != nullptr && std::strcmp(fileName, Desktop.settingsFile) != 0) {
         return false;
     }
-    if (key[0] == '\0') return false;
+    if (key != nullptr && key[0] == '\0') return false;
+    size_t listed = 0;
     bool inSection = false;
     for (const char* line = Desktop.settingsText; *line != '\0';) {
         const char* end = std::strchr(line, '\n');
@@ -73,7 +105,12 @@ bool FindValue(const char* section, const char* key, const char* fileName, const
             const char* keyEnd = equals;
             while (keyEnd > line && keyEnd[-1] == ' ')
                 --keyEnd;
-            if (SameText(line, keyEnd - line, key)) {
+            const size_t keyLength = keyEnd - line;
+            if (key == nullptr && listed + keyLength + 2 <= keysCapacity) {
+                std::memcpy(keys + listed, line, keyLength);
+                listed += keyLength;
+                keys[listed++] = '\0';
+            } else if (key != nullptr && SameText(line, keyLength, key)) {
                 const char* start = equals + 1;
                 while (start < end && *start == ' ')
                     ++start;
@@ -87,7 +124,8 @@ bool FindValue(const char* section, const char* key, const char* fileName, const
         }
         line = *end == '\0' ? end : end + 1;
     }
-    return false;
+    if (key == nullptr) *length = listed;
+    return key == nullptr;
 }
 
 }  // namespace
@@ -100,26 +138,63 @@ char* GetCommandLineA() {
     return commandLine;
 }
 
-unsigned GetModuleFileNameA(HINSTANCE, char* buffer, unsigned capacity) {
-    Log("GetModuleFileNameA()\n");
-    const size_t length = std::strlen(Desktop.modulePath);
-    std::snprintf(buffer, capacity, "%s", Desktop.modulePath);
+unsigned GetModuleFileNameW(HINSTANCE, WCHAR* buffer, unsigned capacity) {
+    Log("GetModuleFileNameW()\n");
+    const size_t length = WideLength(Desktop.modulePath);
+    const size_t copied = length < capacity ? length : capacity - 1;
+    std::memcpy(buffer, Desktop.modulePath, copied * sizeof(WCHAR));
+    buffer[copied] = u'\0';
     return Desktop.modulePathCut || length >= capacity ? capacity : length;
 }
 
-unsigned GetShortPathNameA(const char* longPath, char* shortPath, unsigned capacity) {
-    Log("GetShortPathNameA(\"%s\")\n", longPath);
+unsigned GetShortPathNameW(const WCHAR* longPath, WCHAR* shortPath, unsigned capacity) {
+    Log("GetShortPathNameW(\"%s\")\n", Utf8(longPath));
     if (Desktop.shortPath == nullptr) return 0;
-    std::snprintf(shortPath, capacity, "%s", Desktop.shortPath);
-    return static_cast<unsigned>(std::strlen(Desktop.shortPath));
+    const size_t length = WideLength(Desktop.shortPath);
+    if (length >= capacity) return static_cast<unsigned>(length + 1);
+    std::memcpy(shortPath, Desktop.shortPath, (length + 1) * sizeof(WCHAR));
+    return static_cast<unsigned>(length);
+}
+
+// Latin-1: what it can't spell becomes "?", and only WC_NO_BEST_FIT_CHARS owns up to it, as
+// Windows owns up to no look-alike letter it writes without that flag.
+int WideCharToMultiByte(unsigned codePage, unsigned flags, const WCHAR* wide, int wideLength,
+                        char* text, int capacity, const char*, int* usedDefault) {
+    if (codePage != CP_ACP || wideLength > capacity) return 0;
+    if (usedDefault != nullptr) *usedDefault = 0;
+    for (int at = 0; at < wideLength; ++at) {
+        const bool spelled = wide[at] <= LastLatin1;
+        text[at] = spelled ? static_cast<char>(wide[at]) : '?';
+        if (!spelled && usedDefault != nullptr && (flags & WC_NO_BEST_FIT_CHARS)) *usedDefault = 1;
+    }
+    return wideLength;
+}
+
+int MultiByteToWideChar(unsigned codePage, unsigned, const char* text, int length, WCHAR* wide,
+                        int capacity) {
+    if (codePage != CP_ACP || length > capacity || length <= 0) return 0;
+    for (int at = 0; at < length; ++at)
+        wide[at] = static_cast<unsigned char>(text[at]);
+    return length;
+}
+
+unsigned GetFileAttributesA(const char* fileName) {
+    Log("GetFileAttributesA(\"%s\")\n", fileName);
+    return Desktop.settingsExist ? 0 : INVALID_FILE_ATTRIBUTES;
 }
 
 unsigned GetPrivateProfileStringA(const char* section, const char* key, const char* fallback,
                                   char* buffer, unsigned capacity, const char* fileName) {
-    Log("GetPrivateProfileStringA(\"%s\", \"%s\", \"%s\", %u, \"%s\")\n", section, key, fallback,
-        capacity, fileName);
+    Log("GetPrivateProfileStringA(\"%s\", \"%s\", \"%s\", %u, \"%s\")\n", section, Text(key),
+        fallback, capacity, fileName);
     const char* value = fallback;
     size_t length = std::strlen(fallback);
+    if (key == nullptr) {
+        length = 0;
+        FindValue(section, key, fileName, &value, &length, buffer, capacity);
+        buffer[length] = '\0';
+        return static_cast<unsigned>(length);
+    }
     FindValue(section, key, fileName, &value, &length);
     if (length > capacity - 1) length = capacity - 1;
     std::memcpy(buffer, value, length);
@@ -177,6 +252,12 @@ unsigned WinExec(const char* commandLine, int show) {
 
 int MessageBoxA(HWND owner, const char* text, const char* caption, unsigned type) {
     Log("MessageBoxA(%s, \"%s\", \"%s\", 0x%x)\n", Name(owner), text, caption, type);
+    return 1;
+}
+
+int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, unsigned type) {
+    Log("MessageBoxW(%s, \"%s\", ", Name(owner), Utf8(text));
+    Log("\"%s\", 0x%x)\n", Utf8(caption), type);
     return 1;
 }
 

@@ -49,24 +49,26 @@ TEST(NoHeap, TheCountSeesAnAllocation) {
 }
 
 TEST(NoHeap, WholeRunsAllocateNothing) {
-    const std::string longModulePath = "C:\\" + std::string(300, 'a') + "\\tunedesk.exe";
+    const std::u16string longModulePath = u"C:\\" + std::u16string(300, u'a') + u"\\tunedesk.exe";
     const struct {
         const char* commandLine;
         const char* settingsText;
         const char* runningClass;
         unsigned winExecResult;
-        const char* modulePath;
+        const char16_t* modulePath;
     } runs[] = {
         {"t /NEXT /hide /FLIPSHOW /SHOW volup", "[Commands]\nvolup=40058\n", "Winamp v1.x", 33,
-         "C:\\T\\tunedesk.exe"},
-        {"t /PLAY", "", nullptr, 33, "C:\\T\\tunedesk.exe"},
+         u"C:\\T\\tunedesk.exe"},
+        {"t /PLAY", "", nullptr, 33, u"C:\\T\\tunedesk.exe"},
         {"t /PLAY /HIDE", "[Configuration]\nAutoload=1\nPath=w.exe\nHideOnLoad=1\n", nullptr, 33,
-         "C:\\T\\tunedesk.exe"},
+         u"C:\\T\\tunedesk.exe"},
         {"t w.exe /PLAY", "[Configuration]\nAutoload=1\nPathOnCmdLine=1\n", nullptr, 33,
-         "C:\\T\\tunedesk.exe"},
-        {"t", "[Configuration]\nAutoload=1\n", nullptr, 33, "C:\\T\\tunedesk.exe"},
-        {"t /NEXT", "[Configuration]\nAutoload=1\nPath=w.exe\n", nullptr, 2, "C:\\T\\tunedesk.exe"},
+         u"C:\\T\\tunedesk.exe"},
+        {"t", "[Configuration]\nAutoload=1\n", nullptr, 33, u"C:\\T\\tunedesk.exe"},
+        {"t /NEXT", "[Configuration]\nAutoload=1\nPath=w.exe\n", nullptr, 2,
+         u"C:\\T\\tunedesk.exe"},
         {"t /NEXT", "", "Winamp v1.x", 33, longModulePath.c_str()},
+        {"t /? /NEXT", "[Commands]\nvolup=40058\n", "Winamp v1.x", 33, u"C:\\\u0141\\t.exe"},
     };
     for (const auto& run : runs) {
         ResetDesktop();

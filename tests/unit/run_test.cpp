@@ -12,7 +12,7 @@ namespace {
 struct RunCase {
     const char* name;
     const char* commandLine;
-    const char* modulePath;  // null: GetModuleFileNameA reports a cut path
+    const char16_t* modulePath;  // null: GetModuleFileNameW reports a cut path
     const char* settingsFile;
     const char* settingsText;
     const char* runningClass;
@@ -22,7 +22,7 @@ struct RunCase {
 
 #define START             \
     "GetCommandLineA()\n" \
-    "GetModuleFileNameA()\n"
+    "GetModuleFileNameW()\n"
 #define READ_CLASS(directory)                                                                   \
     "GetPrivateProfileStringA(\"Configuration\", \"Class\", \"Winamp v1.x\", 250, \"" directory \
     "TUNEDESK.INI\")\n"
@@ -31,19 +31,19 @@ constexpr char Ini[] = "C:\\T\\TUNEDESK.INI";
 
 TEST(RunSequence, CallsThePlatformInOrder) {
     const RunCase cases[] = {
-        {"next", "tunedesk.exe /NEXT", "C:\\T\\tunedesk.exe", Ini, "", "Winamp v1.x",
+        {"next", "tunedesk.exe /NEXT", u"C:\\T\\tunedesk.exe", Ini, "", "Winamp v1.x",
          START READ_CLASS("C:\\T\\") "FindWindowA(\"Winamp v1.x\", null)\n"
                                      "SendMessageA(player, 0x111, 40048, 0)\nSleep(0)\n",
          RunResult},
-        {"program path only", "\"C:\\T\\tunedesk.exe\"", "C:\\T\\tunedesk.exe", Ini, "",
+        {"program path only", "\"C:\\T\\tunedesk.exe\"", u"C:\\T\\tunedesk.exe", Ini, "",
          "Winamp v1.x", START READ_CLASS("C:\\T\\") "FindWindowA(\"Winamp v1.x\", null)\n",
          RunResult},
-        {"class from the settings", "t /PLAY", "C:\\Remote.exe", "C:\\TUNEDESK.INI",
+        {"class from the settings", "t /PLAY", u"C:\\Remote.exe", "C:\\TUNEDESK.INI",
          "[Configuration]\nClass=Other Player\n", "Other Player",
          START READ_CLASS("C:\\") "FindWindowA(\"Other Player\", null)\n"
                                   "SendMessageA(player, 0x111, 40045, 0)\nSleep(0)\n",
          RunResult},
-        {"empty class", "t /STOP", "C:\\T\\tunedesk.exe", Ini, "[Configuration]\nClass=\n",
+        {"empty class", "t /STOP", u"C:\\T\\tunedesk.exe", Ini, "[Configuration]\nClass=\n",
          "Winamp v1.x",
          START READ_CLASS("C:\\T\\") "FindWindowA(\"Winamp v1.x\", null)\n"
                                      "SendMessageA(player, 0x111, 40047, 0)\nSleep(0)\n",
@@ -154,6 +154,47 @@ TEST(LaunchPlayer, StartsAnAbsentPlayerOnlyWhenAsked) {
         Desktop.startedClass = c.startedClass;
         EXPECT_EQ(RunSequence(nullptr), c.result) << c.name;
         EXPECT_EQ(CallLog(), std::string(c.calls)) << c.name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// "/?" as argument 1 shows the help and nothing else; anywhere else it is an ordinary word.
+TEST(RunSequence, ShowsHelpOnlyForArgumentOne) {
+    const struct {
+        const char* commandLine;
+        const char16_t* modulePath;
+        const char16_t* shortPath;
+        bool settingsExist;
+        const char* fragment;  // in the help box, or in the calls when there is none
+    } cases[] = {
+        {"t /?", u"C:\\T\\t.exe", nullptr, true,
+         "Your words in [Commands]: volup, /VOLDOWN\n\nSettings "
+         "file:\nC:\\T\\TUNEDESK.INI\n(found)"},
+        {"t \"/?\" /NEXT", u"C:\\T\\t.exe", nullptr, false,
+         "C:\\T\\TUNEDESK.INI\n(not found: every setting takes its default)"},
+        {"t /?", u"C:\\\u0141\u00f3d\u017a\\t.exe", u"C:\\ODZ~1", true,
+         "Settings file:\nC:\\\u0141\u00f3d\u017a\\TUNEDESK.INI\n(found)"},
+        {"t /?", u"C:\\\u0141\u00f3d\u017a\\t.exe", nullptr, true,
+         "words in [Commands]: none\n\nSettings file:\nC:\\\u0141\u00f3d\u017a\\TUNEDESK.INI\n(not "
+         "read: this system's code page can't spell its folder's name)"},
+        {"t /NEXT /?", u"C:\\T\\t.exe", nullptr, true, "SendMessageA(player, 0x111, 40048, 0)"},
+    };
+    for (const auto& c : cases) {
+        ResetDesktop();
+        Desktop.commandLine = c.commandLine;
+        Desktop.modulePath = c.modulePath;
+        Desktop.shortPath = c.shortPath;
+        Desktop.settingsFile = nullptr;
+        Desktop.settingsExist = c.settingsExist;
+        Desktop.settingsText = "[Commands]\nvolup=40058\n/VOLDOWN=40059\nzero=0\n/NEXT=1\n";
+        EXPECT_EQ(RunSequence(nullptr), RunResult) << c.commandLine;
+        const std::string calls = CallLog();
+        EXPECT_NE(calls.find(c.fragment), std::string::npos) << calls;
+        const bool help = calls.find("\", \"Tunedesk\", 0x40)\n") != std::string::npos;
+        EXPECT_EQ(help, calls.find("FindWindowA") == std::string::npos) << calls;
     }
 }
 
