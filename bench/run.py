@@ -4,7 +4,8 @@
 Reports the sizes of build/win64/tunedesk.exe and build/win32/tunedesk.exe and the DLLs each
 imports, then, under the tests' Wine prefix, the wall time of "tunedesk.exe /NEXT" sent to a
 running stand-in player against the floor program (FindWindowA and one SendMessageA, built the
-same way), alternated in one run, and their median ratio.
+same way), and of "tunedesk.exe /STATUS" with its output to a file against a floor that asks the
+status and writes its line, alternated in one run, and their median ratios.
 
 Usage: bench/run.py [PAIRS]   (default 40; build the win64 and win32 presets first)
 """
@@ -47,7 +48,7 @@ def main(pairs):
     folder = ROOT / "build" / "bench"
     shutil.rmtree(folder, ignore_errors=True)
     folder.mkdir(parents=True)
-    for tool in ("tunedesk.exe", "floor.exe", "standin.exe", "timer.exe"):
+    for tool in ("tunedesk.exe", "floor.exe", "floor_status.exe", "standin.exe", "timer.exe"):
         shutil.copy(acceptance.BUILD / tool, folder / tool)
     shutil.copy(ROOT / "dist" / "TUNEDESK.INI", folder / "TUNEDESK.INI")  # as users have it
     times = folder / "times.txt"
@@ -55,20 +56,26 @@ def main(pairs):
         subprocess.run(["wine", str(folder / "timer.exe"), str(pairs)], cwd=folder,
                        env=acceptance.wine_environment(), stdin=subprocess.DEVNULL, stdout=out,
                        stderr=subprocess.DEVNULL, timeout=600, check=True)
-    measured = [tuple(map(float, line.split())) for line in times.read_text().splitlines()]
-    if len(measured) != pairs:
-        sys.exit(f"the timer gave {len(measured)} pairs of {pairs}")
-    tunedesk = statistics.median(t for t, _ in measured)
-    floor = statistics.median(f for _, f in measured)
-    ratio = statistics.median(t / f for t, f in measured)
-    print()
-    print(f"`tunedesk.exe /NEXT` to a running stand-in player, {pairs} alternated pairs under Wine:")
-    print()
-    print("| program | median wall time |")
-    print("|---|---|")
-    print(f"| tunedesk.exe | {tunedesk / 1000:.2f} ms |")
-    print(f"| floor (FindWindowA + SendMessageA) | {floor / 1000:.2f} ms |")
-    print(f"| median ratio of the pairs | {ratio:.3f} |")
+    measured = {}
+    for line in times.read_text().splitlines():
+        kind, tunedesk, floor = line.split()
+        measured.setdefault(kind, []).append((float(tunedesk), float(floor)))
+    for kind, floor_does in (("next", "FindWindowA + SendMessageA"),
+                             ("status", "FindWindowA + SendMessageA + WriteFile")):
+        pairs_of_kind = measured.get(kind, [])
+        if len(pairs_of_kind) != pairs:
+            sys.exit(f"the timer gave {len(pairs_of_kind)} {kind} pairs of {pairs}")
+        tunedesk = statistics.median(t for t, _ in pairs_of_kind)
+        floor = statistics.median(f for _, f in pairs_of_kind)
+        ratio = statistics.median(t / f for t, f in pairs_of_kind)
+        print()
+        print(f"`tunedesk.exe /{kind.upper()}` to a running stand-in player, {pairs} alternated pairs under Wine:")
+        print()
+        print("| program | median wall time |")
+        print("|---|---|")
+        print(f"| tunedesk.exe | {tunedesk / 1000:.2f} ms |")
+        print(f"| floor ({floor_does}) | {floor / 1000:.2f} ms |")
+        print(f"| median ratio of the pairs | {ratio:.3f} |")
 
 
 if __name__ == "__main__":

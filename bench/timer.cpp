@@ -1,7 +1,8 @@
-// Times tunedesk.exe against the floor program inside Wine. In its current directory it starts
-// standin.exe, then runs "tunedesk.exe /NEXT" and "floor.exe /NEXT" the given number of times
-// each, alternating which goes first, and prints one line per pair: the two wall times in
-// microseconds, from CreateProcessA to the end of the process.
+// Times tunedesk.exe against the floor programs inside Wine. In its current directory it starts
+// standin.exe, then runs "tunedesk.exe /NEXT" against "floor.exe /NEXT", and "tunedesk.exe
+// /STATUS" against "floor_status.exe /STATUS" with their output to a file, the given number of
+// times each, alternating which goes first. It prints one line per pair: the kind ("next" or
+// "status") and the two wall times in microseconds, from CreateProcessA to the process's end.
 #include <windows.h>
 
 #include <cstdio>
@@ -9,17 +10,21 @@
 
 namespace {
 
-double Run(const char* program) {
+double Run(const char* program, const char* switches, HANDLE output) {
     char commandLine[64];
-    std::snprintf(commandLine, sizeof commandLine, "%s /NEXT", program);
+    std::snprintf(commandLine, sizeof commandLine, "%s %s", program, switches);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    if (output != nullptr) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+    }
     PROCESS_INFORMATION process;
     LARGE_INTEGER frequency, start, end;
     QueryPerformanceFrequency(&frequency);
     QueryPerformanceCounter(&start);
-    if (!CreateProcessA(program, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessA(program, commandLine, nullptr, nullptr, output != nullptr, 0, nullptr,
+                        nullptr, &startup, &process)) {
         std::fprintf(stderr, "cannot start %s\n", program);
         std::exit(1);
     }
@@ -29,6 +34,16 @@ double Run(const char* program) {
     CloseHandle(process.hProcess);
     return (end.QuadPart - start.QuadPart) * 1e6 / frequency.QuadPart;
 }
+
+struct Kind {
+    const char* name;
+    const char* floor;
+    const char* switches;
+    bool output;
+};
+
+constexpr Kind Kinds[] = {{"next", "floor.exe", "/NEXT", false},
+                          {"status", "floor_status.exe", "/STATUS", true}};
 
 }  // namespace
 
@@ -47,19 +62,27 @@ int main(int argc, char** argv) {
         window = FindWindowA("Winamp v1.x", nullptr);
     }
     if (window == nullptr) return 1;
-    Run("tunedesk.exe");  // warm both up: the first start of each program loads its pages
-    Run("floor.exe");
-    for (int pair = 0; pair < pairs; ++pair) {
-        double tunedesk, floor;
-        if (pair % 2 == 0) {
-            tunedesk = Run("tunedesk.exe");
-            floor = Run("floor.exe");
-        } else {
-            floor = Run("floor.exe");
-            tunedesk = Run("tunedesk.exe");
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE file = CreateFileA("output.txt", GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    for (const Kind& kind : Kinds) {
+        HANDLE output = kind.output ? file : nullptr;
+        // Warm both up: the first start of each program loads its pages.
+        Run("tunedesk.exe", kind.switches, output);
+        Run(kind.floor, kind.switches, output);
+        for (int pair = 0; pair < pairs; ++pair) {
+            double tunedesk, floor;
+            if (pair % 2 == 0) {
+                tunedesk = Run("tunedesk.exe", kind.switches, output);
+                floor = Run(kind.floor, kind.switches, output);
+            } else {
+                floor = Run(kind.floor, kind.switches, output);
+                tunedesk = Run("tunedesk.exe", kind.switches, output);
+            }
+            std::printf("%s %.0f %.0f\n", kind.name, tunedesk, floor);
         }
-        std::printf("%.0f %.0f\n", tunedesk, floor);
     }
+    CloseHandle(file);
     PostMessageA(window, WM_CLOSE, 0, 0);
     WaitForSingleObject(player.hProcess, 10000);
     return 0;

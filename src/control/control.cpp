@@ -2,32 +2,34 @@
 // any other argument is looked up in the settings file's bindings.
 #include "control/control.h"
 
+#include "control/remote.h"
+
 using namespace desktop;
 
 bool PathFromCommandLine = false;
 
 namespace {
 
-enum class WindowAction { None, Hide, Show, FlipShow };
+enum class WindowAction : std::uint8_t { None, Hide, Show, FlipShow };
 
 constexpr CommandId NoCommand = 0;
 
 struct Switch {
-    const char* text;  // matched whole, without regard to case
-    WindowAction action;
+    const char* text;   // matched whole, without regard to case
+    const char* words;  // a tab, and what the help says it does
     CommandId command;
-    const char* words;  // what the help says it does
+    WindowAction action;
 };
 
 constexpr Switch SwitchTable[] = {
-    {HideSwitch, WindowAction::Hide, NoCommand, "minimise and hide the player"},
-    {"/SHOW", WindowAction::Show, NoCommand, "show the player"},
-    {"/FLIPSHOW", WindowAction::FlipShow, NoCommand, "hide the player if shown, else show it"},
-    {"/PLAY", WindowAction::None, 40045, "play"},
-    {"/STOP", WindowAction::None, 40047, "stop"},
-    {"/NEXT", WindowAction::None, 40048, "next track"},
-    {"/PREV", WindowAction::None, 40044, "previous track"},
-    {"/PAUSE", WindowAction::None, 40046, "pause"},
+    {HideSwitch, "\tminimise and hide the player", NoCommand, WindowAction::Hide},
+    {"/SHOW", "\tshow the player", NoCommand, WindowAction::Show},
+    {"/FLIPSHOW", "\thide the player if shown, else show it", NoCommand, WindowAction::FlipShow},
+    {"/PLAY", "\tplay", PlayCommand, WindowAction::None},
+    {"/STOP", "\tstop", 40047, WindowAction::None},
+    {"/NEXT", "\tnext track", 40048, WindowAction::None},
+    {"/PREV", "\tprevious track", 40044, WindowAction::None},
+    {"/PAUSE", "\tpause", 40046, WindowAction::None},
 };
 
 constexpr int Visible = 1;  // IsWindowVisible counts only when it says exactly 1
@@ -65,9 +67,12 @@ void DescribeSwitches(void (*visit)(const char* text, const char* words, void* c
                       void* context) {
     for (const Switch& entry : SwitchTable)
         visit(entry.text, entry.words, context);
+    DescribeRemoteSwitches(visit, context);
 }
 
-bool IsBuiltInSwitch(const char* argument) { return FindSwitch(argument) != nullptr; }
+bool IsBuiltInSwitch(const char* argument) {
+    return FindSwitch(argument) != nullptr || IsQuery(argument);
+}
 
 void HideWindow(HWND window) {
     ShowWindow(window, SW_MINIMIZE);
@@ -77,12 +82,14 @@ void HideWindow(HWND window) {
 void RunCommandPass(int count, char* const* arguments, HWND window,
                     const SettingsPath& settingsPath) {
     const int first = PathFromCommandLine ? 2 : 1;  // argument 0 is the program itself
+    Output output{};
     for (int index = first; index < count; ++index) {
         const Switch* match = FindSwitch(arguments[index]);
         if (match != nullptr && match->action != WindowAction::None) {
             ApplyWindowAction(match->action, window);
             continue;
         }
+        if (match == nullptr && RunRemoteSwitch(arguments[index], window, output)) continue;
         const CommandId command =
             match != nullptr ? match->command : ReadCommandBinding(settingsPath, arguments[index]);
         if (command != NoCommand) {

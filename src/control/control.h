@@ -10,11 +10,13 @@
 using CommandId = std::uint32_t;  // a player command number; 0 sends nothing
 
 inline constexpr char HideSwitch[] = "/HIDE";
+inline constexpr CommandId PlayCommand = 40045;
 
 // Set by the player launch when argument 1 held the player's path, so the pass skips it.
 extern bool PathFromCommandLine;
 
-// Calls visit with each built-in switch and a few words on what it does, in table order.
+// Calls visit with each built-in switch and a few words on what it does, after a tab: the eight
+// of the switch table, then the queries and setters.
 void DescribeSwitches(void (*visit)(const char* text, const char* words, void* context),
                       void* context);
 
@@ -26,5 +28,6 @@ void HideWindow(desktop::HWND window);
 
 // Applies arguments 1 to count - 1 (2 onwards after a path from the command line) to the
 // window, which may be none: then nothing visible happens, yet every binding is still read.
+// Queries write their lines to standard output as they come.
 void RunCommandPass(int count, char* const* arguments, desktop::HWND window,
                     const SettingsPath& settingsPath);

@@ -6,7 +6,12 @@ namespace {
 constexpr int ourHide = desktop::SW_HIDE;
 constexpr int ourShowNormal = desktop::SW_SHOWNORMAL;
 constexpr int ourMinimize = desktop::SW_MINIMIZE;
+constexpr int ourShowDefault = desktop::SW_SHOWDEFAULT;
 constexpr unsigned ourCommand = desktop::WM_COMMAND;
+constexpr unsigned ourGetText = desktop::WM_GETTEXT;
+constexpr unsigned ourUser = desktop::WM_USER;
+constexpr unsigned ourStdOutput = desktop::STD_OUTPUT_HANDLE;
+constexpr unsigned ourParent = desktop::ATTACH_PARENT_PROCESS;
 constexpr unsigned ourOk = desktop::MB_OK;
 constexpr unsigned ourExclamation = desktop::MB_ICONEXCLAMATION;
 constexpr unsigned ourInformation = desktop::MB_ICONINFORMATION;
@@ -20,10 +25,12 @@ constexpr int ourMaxPath = desktop::MAX_PATH;
 
 static_assert(ourHide == SW_HIDE && ourShowNormal == SW_SHOWNORMAL && ourMinimize == SW_MINIMIZE);
 static_assert(ourCommand == WM_COMMAND && ourOk == MB_OK && ourExclamation == MB_ICONEXCLAMATION);
-static_assert(ourMaxPath == MAX_PATH);
+static_assert(ourMaxPath == MAX_PATH && ourShowDefault == SW_SHOWDEFAULT);
 static_assert(ourInformation == MB_ICONINFORMATION && ourAnsiPage == CP_ACP);
 static_assert(ourNoBestFit == WC_NO_BEST_FIT_CHARS && ourNoAttributes == INVALID_FILE_ATTRIBUTES);
 static_assert(sizeof(wchar_t) == sizeof(desktop::WCHAR));
+static_assert(ourGetText == WM_GETTEXT && ourUser == WM_USER);
+static_assert(ourStdOutput == STD_OUTPUT_HANDLE && ourParent == ATTACH_PARENT_PROCESS);
 
 namespace desktop {
 
@@ -32,6 +39,8 @@ namespace {
 wchar_t* Real(WCHAR* text) { return reinterpret_cast<wchar_t*>(text); }
 const wchar_t* Real(const WCHAR* text) { return reinterpret_cast<const wchar_t*>(text); }
 }  // namespace
+
+void ExitProcess(unsigned exitCode) { ::ExitProcess(exitCode); }
 
 char* GetCommandLineA() { return ::GetCommandLineA(); }
 
@@ -90,6 +99,20 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, unsigned type
 int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, unsigned type) {
     return ::MessageBoxW(Real(owner), Real(text), Real(caption), type);
 }
+
+HANDLE GetStdHandle(unsigned which) { return reinterpret_cast<HANDLE>(::GetStdHandle(which)); }
+
+int WriteFile(HANDLE file, const void* data, unsigned length, unsigned* written, void* overlapped) {
+    DWORD done = 0;
+    const BOOL result = ::WriteFile(reinterpret_cast<::HANDLE>(file), data, length, &done,
+                                    static_cast<OVERLAPPED*>(overlapped));
+    *written = done;
+    return result;
+}
+
+int AttachConsole(unsigned processId) { return ::AttachConsole(processId); }
+
+int IsDBCSLeadByte(char byte) { return ::IsDBCSLeadByte(static_cast<BYTE>(byte)); }
 
 int lstrcmpiA(const char* first, const char* second) { return ::lstrcmpiA(first, second); }
 

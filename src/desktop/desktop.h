@@ -8,14 +8,21 @@ namespace desktop {
 
 struct Window;  // opaque: only the window system knows what a window is
 struct Module;
+struct Object;
 using HWND = Window*;
 using HINSTANCE = Module*;
+using HANDLE = Object*;
 using WCHAR = char16_t;  // a UTF-16 unit, as Windows' wide operations take it
 
 inline constexpr int SW_HIDE = 0;
 inline constexpr int SW_SHOWNORMAL = 1;
 inline constexpr int SW_MINIMIZE = 6;
+inline constexpr int SW_SHOWDEFAULT = 10;
 inline constexpr unsigned WM_COMMAND = 0x0111;
+inline constexpr unsigned WM_GETTEXT = 0x000D;
+inline constexpr unsigned WM_USER = 0x0400;
+inline constexpr unsigned STD_OUTPUT_HANDLE = static_cast<unsigned>(-11);
+inline constexpr unsigned ATTACH_PARENT_PROCESS = static_cast<unsigned>(-1);
 inline constexpr unsigned MB_OK = 0x00;
 inline constexpr unsigned MB_ICONEXCLAMATION = 0x30;
 inline constexpr unsigned MB_ICONINFORMATION = 0x40;
@@ -31,6 +38,7 @@ inline constexpr int MAX_PATH = 260;  // the settings reader opens no longer pat
 inline constexpr int LongestWideText = 32767;
 inline constexpr int LongestText = 3 * LongestWideText;
 
+[[noreturn]] void ExitProcess(unsigned exitCode);
 char* GetCommandLineA();
 unsigned GetModuleFileNameW(HINSTANCE module, WCHAR* buffer, unsigned capacity);
 unsigned GetShortPathNameW(const WCHAR* longPath, WCHAR* shortPath, unsigned capacity);
@@ -52,6 +60,10 @@ void Sleep(unsigned milliseconds);
 unsigned WinExec(const char* commandLine, int show);
 int MessageBoxA(HWND owner, const char* text, const char* caption, unsigned type);
 int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, unsigned type);
+HANDLE GetStdHandle(unsigned which);
+int WriteFile(HANDLE file, const void* data, unsigned length, unsigned* written, void* overlapped);
+int AttachConsole(unsigned processId);
+int IsDBCSLeadByte(char byte);
 int lstrcmpiA(const char* first, const char* second);
 int lstrlenA(const char* text);
 char* lstrcpynA(char* to, const char* from, int capacity);

@@ -27,7 +27,6 @@ constexpr WideText<Length> Widen(const char (&ascii)[Length]) {
 }
 
 constexpr auto Caption = Widen(MessageCaption);
-constexpr auto FileName = Widen(SettingsFileName);
 
 struct Help {
     WCHAR text[HelpCapacity];
@@ -50,7 +49,6 @@ void Append(Help& help, const char* text) {
 void AppendSwitch(const char* text, const char* words, void* context) {
     Help& help = *static_cast<Help*>(context);
     Append(help, text);
-    Append(help, "\t");
     Append(help, words);
     Append(help, "\n");
 }
@@ -77,16 +75,16 @@ void ShowHelp(const WCHAR* modulePath, unsigned modulePathLength,
     help.length = 0;
     Append(help, "Tunedesk " TUNEDESK_VERSION
                  ", a command-line remote control for Winamp.\n"
-                 "Switches act in the order given: tunedesk /PLAY /HIDE\n\n");
+                 "Switches act in turn: tunedesk /PLAY /HIDE\n\n");
     DescribeSwitches(AppendSwitch, &help);
     Append(help, "\nYour words in [Commands]: ");
     AppendBoundWords(help, settingsPath);
     Append(help, "\n\nSettings file:\n");
     if (modulePathLength == 0 || modulePathLength >= ModulePathCapacity) {
-        Append(help, "unknown: the program's own path could not be read");
+        Append(help, "unknown: the program's path can't be read");
     } else {
         AppendWide(help, modulePath, SettingsDirectoryLength(modulePath, modulePathLength));
-        AppendWide(help, FileName.text, sizeof SettingsFileName - 1);
+        Append(help, SettingsFileName);
         if (settingsPath.text[0] == '\0') {
             Append(help, "\n(not read: this system's code page can't spell its folder's name)");
         } else if (SettingsFileExists(settingsPath)) {

@@ -6,7 +6,12 @@
 // Everything is named relative to that folder, which may lie deeper than MAX_PATH allows in an
 // absolute name.
 // scenario.txt, one item a line:   player <class>   program <file>   commandline <exact text>
+//                                  nostdout: give the program no standard output
+//                                  wait <file>: run no program, but keep the players up until
+//                                  the file appears (the runner then runs one from Linux)
 // result.txt, written back:        box <caption>|<text>|<icon or no icon>   exit <status>
+// The program's standard output goes to stdout.txt, a file handle passed with
+// STARTF_USESTDHANDLES, as a script that captures it would pass one.
 // Both are UTF-8: the program is started with CreateProcessW, so that it may lie in a folder whose
 // name the ANSI code page can't spell. A box's line ends and tabs are written as \n and \t.
 #include <windows.h>
@@ -19,7 +24,7 @@
 
 namespace {
 
-constexpr char PlayerTitle[] = "Stand-in player";
+constexpr char StandInProperty[] = "Tunedesk stand-in";
 constexpr int MessageTextId = 0xFFFF;  // the static control that holds a message box's text
 constexpr int MessageIconId = 0x0440;  // the static control that holds its icon
 constexpr DWORD RunTimeout = 30000;
@@ -30,6 +35,8 @@ struct Scenario {
     std::vector<std::string> playerClasses;
     std::string program;
     std::string commandLine;
+    std::string waitFor;
+    bool standardOutput = true;
 };
 
 bool ReadScenario(const std::string& path, Scenario& scenario) {
@@ -46,9 +53,11 @@ bool ReadScenario(const std::string& path, Scenario& scenario) {
         if (key == "player") scenario.playerClasses.push_back(value);
         if (key == "program") scenario.program = value;
         if (key == "commandline") scenario.commandLine = value;
+        if (key == "wait") scenario.waitFor = value;
+        if (key == "nostdout") scenario.standardOutput = false;
     }
     std::fclose(file);
-    return !scenario.program.empty();
+    return !scenario.program.empty() || !scenario.waitFor.empty();
 }
 
 bool WaitUntil(bool (*done)(const void*), const void* subject, DWORD timeout) {
@@ -134,10 +143,20 @@ void AnswerBox(HWND box, FILE* result) {
 void RunProgram(Scenario& scenario, FILE* result) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
+    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+    HANDLE output = CreateFileA("stdout.txt", GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (scenario.standardOutput) {
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdOutput = output;
+    }
     PROCESS_INFORMATION process;
     std::wstring commandLine = Wide(scenario.commandLine);
-    if (!CreateProcessW(Wide(scenario.program).c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        0, nullptr, nullptr, &startup, &process)) {
+    const BOOL started =
+        CreateProcessW(Wide(scenario.program).c_str(), commandLine.data(), nullptr, nullptr,
+                       scenario.standardOutput, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(output);
+    if (!started) {
         std::fprintf(result, "exit not started %lu\n", GetLastError());
         return;
     }
@@ -161,10 +180,17 @@ void RunProgram(Scenario& scenario, FILE* result) {
     CloseHandle(process.hProcess);
 }
 
+BOOL CALLBACK FindStandIn(HWND window, LPARAM found) {
+    if (GetPropA(window, StandInProperty) == nullptr) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
 // Closes every stand-in player, including those the program started, and waits for each.
 void ClosePlayers() {
     for (int attempt = 0; attempt < 16; ++attempt) {
-        HWND player = FindWindowA(nullptr, PlayerTitle);
+        HWND player = nullptr;
+        EnumWindows(FindStandIn, reinterpret_cast<LPARAM>(&player));
         if (player == nullptr) return;
         PostMessageA(player, WM_CLOSE, 0, 0);
         WaitUntilClosed(player);
@@ -184,7 +210,15 @@ int main() {
     for (const std::string& className : scenario.playerClasses) {
         if (!StartPlayer(className)) std::fprintf(result, "player did not start\n");
     }
-    RunProgram(scenario, result);
+    if (scenario.waitFor.empty()) {
+        RunProgram(scenario, result);
+    } else {
+        for (DWORD waited = 0;
+             waited < RunTimeout &&
+             GetFileAttributesA(scenario.waitFor.c_str()) == INVALID_FILE_ATTRIBUTES;
+             waited += Poll)
+            Sleep(Poll);
+    }
     ClosePlayers();
     std::fclose(result);
     return 0;

@@ -18,6 +18,7 @@ import pathlib
 import shutil
 import subprocess
 import sys
+import time
 
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 BUILD = ROOT / "build" / "win64"
@@ -94,6 +95,10 @@ class Scenario:
     folder_length: int = 0  # put the program in a folder whose Windows path is this long
     subfolder: str = "."  # or in this folder inside the scenario's
     launches: bool = False  # the run starts a player of its own
+    player: dict = None  # the stand-in's state, its standin.ini [Player] keys
+    output: tuple = ()  # the lines the run writes to its standard output
+    stdout: bool = True  # the run is given a standard output
+    shell: bool = False  # run as "wine tunedesk.exe ... > file" from the Linux shell
 
     def folder(self):
         return WORK / self.name.replace(" ", "-")
@@ -119,17 +124,30 @@ def commands(*numbers):
     return tuple(f"command {number}" for number in numbers)
 
 
+def ipc(*pairs):
+    """The settings a player logs: ipc(122, 128, 252, 1) for two of them."""
+    return tuple(f"ipc {pairs[at]} {pairs[at + 1]}" for at in range(0, len(pairs), 2))
+
+
+HELP_SWITCHES = (
+    "/HIDE\tminimise and hide the player", "/SHOW\tshow the player",
+    "/FLIPSHOW\thide the player if shown, else show it", "/PLAY\tplay", "/STOP\tstop",
+    "/NEXT\tnext track", "/PREV\tprevious track", "/PAUSE\tpause",
+    "/STATUS\tprint Playing, Paused, Stopped or Not running", "/TITLE\tprint the title",
+    "/POSITION\tprint the position in seconds", "/LENGTH\tprint the length in seconds",
+    "/VOLUME\tprint the volume in percent", "/TRACK\tprint track number/number of tracks",
+    "/QUERY\tprint all of these", "/VOLUME=N\tset the volume in percent, or +N, -N",
+    "/SEEK=S\tgo to second S, or +S, -S seconds", "/TRACK=N\tplay track N",
+    "/SHUFFLE=ON\tor OFF", "/REPEAT=ON\tor OFF")
+
+
 def help_box(words, state="found"):
-    switches = (("/HIDE", "minimise and hide the player"), ("/SHOW", "show the player"),
-                ("/FLIPSHOW", "hide the player if shown, else show it"), ("/PLAY", "play"),
-                ("/STOP", "stop"), ("/NEXT", "next track"), ("/PREV", "previous track"),
-                ("/PAUSE", "pause"))
-    text = ("Tunedesk 1.4, a command-line remote control for Winamp.\\n"
-            "Switches act in the order given: tunedesk /PLAY /HIDE\\n\\n"
-            + "".join(f"{switch}\\t{words}\\n" for switch, words in switches)
-            + f"\\nYour words in [Commands]: {words}\\n\\nSettings file:\\n"
-            + f"{{program}}\\TUNEDESK.INI\\n({state})")
-    return (("Tunedesk", text, "icon"),)
+    """The help box, as the harness records it: line ends and tabs written as \\n and \\t."""
+    text = "\n".join(("Tunedesk 1.4, a command-line remote control for Winamp.",
+                      "Switches act in turn: tunedesk /PLAY /HIDE", "", *HELP_SWITCHES, "",
+                      f"Your words in [Commands]: {words}", "", "Settings file:",
+                      "{program}\\TUNEDESK.INI", f"({state})"))
+    return (("Tunedesk", text.replace("\n", "\\n").replace("\t", "\\t"), "icon"),)
 
 
 HIDE = ("minimised", "hidden")
@@ -140,6 +158,13 @@ PATH_ON_COMMAND_LINE = "[Configuration]\nAutoload=1\nWaitLength=3000\nPathOnCmdL
 NOT_RUNNING = (("Tunedesk", "WinAmp is not running.", "icon"),)
 START_FAILED = (("Tunedesk", "Unable to start Winamp.", "icon"),)
 ECHO = (("{folder}\\standin.exe", "{folder}\\standin.exe", "no icon"),)
+TITLES = "Artist A - One|Artist B - Two|Artist C - Three|Artist D - Four"
+PLAYING = dict(Status=1, Position=83250, Length=240000, Volume=200, Shuffle=1, Repeat=0, Track=2,
+               Titles=TITLES)
+PAUSED = dict(PLAYING, Status=3)
+STOPPED = dict(PLAYING, Status=0)
+NOTHING_LOADED = dict(Titles="", Length=-1)
+EVERY_QUERY = "/STATUS /TITLE /POSITION /LENGTH /VOLUME /TRACK"
 SEVENTY_WORDS = "tunedesk.exe " + " ".join(["w"] * 62 + ["/NEXT", "/PLAY"] + ["/STOP"] * 5)
 
 SCENARIOS = [
@@ -207,7 +232,7 @@ SCENARIOS = [
     Scenario("absent player without autoload", "tunedesk.exe /NEXT /HIDE volup", ini=BINDINGS, players=()),
     Scenario("autoload 2", "tunedesk.exe /NEXT", players=(),
              ini="[Configuration]\nAutoload=2\nPath={folder}\\standin.exe\n"),
-    Scenario("autoload with an empty path", "tunedesk.exe /NEXT", players=(),
+    Scenario("autoload with an empty path", "tunedesk.exe /NEXT /STATUS", players=(),
              ini="[Configuration]\nAutoload=1\nPath=\n", boxes=NOT_RUNNING, exit=0),
     # Starting the player.
     Scenario("every key read, none written", "tunedesk.exe /PLAY volup", players=(), launches=True,
@@ -228,9 +253,85 @@ SCENARIOS = [
              ini=PATH_ON_COMMAND_LINE, events=commands(40048)),
     Scenario("path on the command line missing", "tunedesk.exe", players=(), ini=PATH_ON_COMMAND_LINE,
              boxes=NOT_RUNNING, exit=0),
+    # Queries: a line each on standard output.
+    Scenario("queries while playing", "tunedesk.exe " + EVERY_QUERY, player=PLAYING,
+             output=("Playing", "Artist C - Three", "83.250", "240.000", "78", "3/4")),
+    Scenario("queries while paused, in any case", "tunedesk.exe " + EVERY_QUERY.lower(), player=PAUSED,
+             output=("Paused", "Artist C - Three", "83.250", "240.000", "78", "3/4")),
+    Scenario("queries while stopped", "tunedesk.exe " + EVERY_QUERY, player=dict(STOPPED, Numbers=0),
+             output=("Stopped", "Artist C - Three", "", "240.000", "78", "3/4")),
+    Scenario("queries with nothing loaded", "tunedesk.exe " + EVERY_QUERY, player=NOTHING_LOADED,
+             output=("Stopped", "", "", "", "100", "0/0")),
+    Scenario("query everything", "tunedesk.exe /QUERY", player=PLAYING,
+             output=("status Playing", "title Artist C - Three", "position 83.250", "length 240.000",
+                     "volume 78", "track 3", "tracks 4", "shuffle on", "repeat off")),
+    Scenario("query everything with nothing loaded", "tunedesk.exe /query", player=NOTHING_LOADED,
+             output=("status Stopped", "title ", "position ", "length ", "volume 100", "track 0",
+                     "tracks 0", "shuffle off", "repeat off")),
+    Scenario("queries without a player", "tunedesk.exe " + EVERY_QUERY + " /QUERY", players=(),
+             output=("Not running", "", "", "", "", "", "status Not running")),
+    Scenario("a title longer than a line", "tunedesk.exe /TITLE", player=dict(Status=1, Titles="x" * 1500),
+             output=("x" * 1020,)),
+    Scenario("queries among switches", "tunedesk.exe /STATUS /PLAY /STATUS /TRACK /NEXT /TRACK /PAUSE "
+             "/QUERY /HIDE /SHOW", player=STOPPED,
+             events=commands(40045, 40048, 40046) + HIDE + ("shown",),
+             output=("Stopped", "Playing", "3/4", "4/4", "status Paused", "title Artist D - Four",
+                     "position 0.000", "length 240.000", "volume 78", "track 4", "tracks 4",
+                     "shuffle on", "repeat off")),
+    Scenario("queries after starting the player", "tunedesk.exe /PLAY /STATUS /TITLE", players=(),
+             ini=STARTED, launches=True, player=STOPPED, events=commands(40045),
+             output=("Playing", "Artist C - Three")),
+    Scenario("queries without a standard output", "tunedesk.exe /STATUS /QUERY", player=PLAYING,
+             stdout=False),
+    Scenario("status from the Linux shell", "tunedesk.exe /STATUS", player=PAUSED, shell=True,
+             output=("Paused",)),
+    # Setters.
+    Scenario("volume", "tunedesk.exe /VOLUME=50 /volume=+10 /VOLUME=-100 /VOLUME=150 /VOLUME=-0",
+             player=PLAYING, events=ipc(122, 128, 122, 153, 122, 0, 122, 255, 122, 255)),
+    Scenario("volume junk", "tunedesk.exe /VOLUME= /VOLUME=99999999999 /VOLUME=1:30 /VOLUME=abc "
+             "/VOLUME=+ /VOLUME=5x /VOLUME==5", player=PLAYING),
+    Scenario("seek", "tunedesk.exe /SEEK=+10 /SEEK=-5 /seek=30 /SEEK=-100 /SEEK=2147483",
+             player=PLAYING, events=ipc(106, 93250, 106, 88250, 106, 30000, 106, 0, 106, 2147483000)),
+    Scenario("seek while paused", "tunedesk.exe /SEEK=+1", player=PAUSED, events=ipc(106, 84250)),
+    Scenario("seek while stopped", "tunedesk.exe /SEEK=10 /SEEK=+5", player=STOPPED),
+    Scenario("seek junk", "tunedesk.exe /SEEK=1:30 /SEEK= /SEEK=2147484 /SEEK=-", player=PLAYING),
+    Scenario("track", "tunedesk.exe /TRACK=1 /TRACK=4 /TRACK=0 /TRACK=5 /TRACK=+1 /TRACK=-1 /TRACK=x",
+             player=STOPPED, events=ipc(121, 0) + commands(40045) + ipc(121, 3) + commands(40045)),
+    Scenario("track of an empty list", "tunedesk.exe /TRACK=1", player=NOTHING_LOADED),
+    Scenario("shuffle and repeat", "tunedesk.exe /SHUFFLE=ON /shuffle=off /REPEAT=On /REPEAT=OFF "
+             "/SHUFFLE=yes /REPEAT=", player=PLAYING, events=ipc(252, 1, 252, 0, 253, 1, 253, 0)),
+    Scenario("the shipped toggles still work", "tunedesk.exe /SHUFFLE /REPEAT", ini=READY_MADE,
+             events=commands(40023, 40022)),
+    Scenario("setters without a player", "tunedesk.exe /VOLUME=5 /SEEK=5 /TRACK=1 /SHUFFLE=ON",
+             players=()),
     Scenario("path on the command line too long", "tunedesk.exe " + "p" * 300 + " /PLAY", players=(),
              ini=PATH_ON_COMMAND_LINE, boxes=START_FAILED),
 ]
+
+
+def read_bytes(path):
+    return path.read_bytes() if path.exists() else b""
+
+
+def run_from_shell(scenario, folder, program_folder):
+    """As a Linux user would type it: "wine tunedesk.exe /STATUS > file", while the harness
+    keeps the stand-in players up."""
+    harness = subprocess.Popen(["wine", str(BUILD / "harness.exe")], cwd=folder, env=wine_environment(),
+                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    try:
+        for _ in range(300):
+            if "shown" in read_lines(folder / "standin.log"):
+                break
+            time.sleep(0.1)
+        command, *arguments = scenario.command_line.split()
+        with open(folder / "stdout.txt", "wb") as out:
+            status = subprocess.run(["wine", command, *arguments], cwd=program_folder, stdout=out,
+                                    stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
+                                    env=wine_environment(), timeout=120).returncode
+        (folder / "result.txt").write_text(f"exit {status}\n")
+    finally:
+        (folder / "done.txt").touch()
+        harness.wait(timeout=120)
 
 
 def read_lines(path):
@@ -253,16 +354,28 @@ def run(scenario):
     if ini is not None:
         settings.write_bytes(ini)
         os.utime(settings, (SETTINGS_TIME, SETTINGS_TIME))  # any write would move it
+    if scenario.player is not None:
+        keys = "".join(f"{key}={value}\n" for key, value in scenario.player.items())
+        (folder / "standin.ini").write_text("[Player]\n" + keys)
     lines = [f"player {name}" for name in scenario.players]
     program = str(scenario.program_folder() / scenario.program).replace("/", "\\")
-    lines += [f"program {program}", f"commandline {placed(scenario.command_line)}"]
+    if scenario.shell:
+        lines += ["wait done.txt"]
+    else:
+        lines += [f"program {program}", f"commandline {placed(scenario.command_line)}"]
+    lines += [] if scenario.stdout else ["nostdout"]
     (folder / "scenario.txt").write_bytes(("\n".join(lines) + "\n").encode("utf-8"))
 
-    wine(str(BUILD / "harness.exe"), cwd=folder, log=folder / "harness.out")
+    if scenario.shell:
+        run_from_shell(scenario, folder, program_folder)
+    else:
+        wine(str(BUILD / "harness.exe"), cwd=folder, log=folder / "harness.out")
     problems = []
     for what, actual, expected in (
         ("player log", read_lines(folder / "standin.log"), scenario.expected_log()),
         ("result", read_lines(folder / "result.txt"), [placed(line) for line in scenario.expected_result()]),
+        ("output", read_bytes(folder / "stdout.txt"),
+         "".join(line + "\r\n" for line in scenario.output).encode("latin-1")),
     ):
         if actual != expected:
             problems.append(f"{what}: expected {expected}, got {actual}")
@@ -272,15 +385,19 @@ def run(scenario):
     return problems
 
 
-DEMO = Scenario("demo", "tunedesk.exe /PLAY /NEXT volup /HIDE /SHOW /PAUSE", ini=BINDINGS)
+DEMO = Scenario("demo", "tunedesk.exe /PLAY /NEXT volup /VOLUME=50 /HIDE /SHOW /QUERY /PAUSE",
+                ini=BINDINGS, player=STOPPED)
 
 
 def demo():
-    print("Stand-in player running under Wine; TUNEDESK.INI binds volup=40058.")
+    print("Stand-in player running under Wine, stopped at track 3 of 4; TUNEDESK.INI binds volup=40058.")
     print("Running: " + DEMO.command_line)
     run(DEMO)
     print("The player received:")
     for line in read_lines(DEMO.folder() / "standin.log"):
+        print("    " + line)
+    print("tunedesk printed:")
+    for line in read_lines(DEMO.folder() / "stdout.txt"):
         print("    " + line)
     print("tunedesk " + read_lines(DEMO.folder() / "result.txt")[-1])
     return 0

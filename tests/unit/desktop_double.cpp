@@ -2,6 +2,7 @@
 // allocates nothing, and reads settings from an in-memory INI text much as Windows reads a file.
 #include "unit/desktop_double.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
@@ -15,6 +16,10 @@ char playerWindow;  // only its address matters
 char callLog[1 << 20];
 size_t callLogLength;
 char commandLine[1 << 17];
+char output[1 << 16];
+size_t outputLength;
+char standardOutput, console;  // only their addresses matter
+bool attached;                 // AttachConsole has found the parent's console
 }  // namespace
 const HWND PlayerWindow = reinterpret_cast<HWND>(&playerWindow);
 
@@ -22,9 +27,14 @@ void ResetDesktop() {
     Desktop = FakeDesktop{};
     callLog[0] = '\0';
     callLogLength = 0;
+    output[0] = '\0';
+    outputLength = 0;
+    attached = false;
 }
 
 const char* CallLog() { return callLog; }
+
+const char* Output() { return output; }
 
 namespace {
 
@@ -235,11 +245,60 @@ int IsWindowVisible(HWND window) {
     return window == PlayerWindow && Desktop.visible ? 1 : 0;
 }
 
+namespace {
+
+// The player's WM_USER interface; the 32-bit player sees only the low half of wParam.
+std::intptr_t PlayerCall(std::uintptr_t wParam, std::intptr_t id) {
+    FakePlayer& player = Desktop.player;
+    const std::int32_t data = static_cast<std::int32_t>(wParam);
+    switch (id) {
+        case 104:
+            return player.status;
+        case 105:
+            return data == 0 ? player.position : data == 2 ? player.length : player.length / 1000;
+        case 106:
+            player.position = data;
+            return 0;
+        case 121:
+            player.track = data;
+            return 0;
+        case 122:
+            return data == -666 ? player.volume : (player.volume = data & 0xFF, 0);
+        case 124:
+            return player.tracks;
+        case 125:
+            return player.track;
+        case 250:
+            return player.shuffle;
+        case 251:
+            return player.repeat;
+        case 252:
+            player.shuffle = data;
+            return 0;
+        case 253:
+            player.repeat = data;
+            return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
 std::intptr_t SendMessageA(HWND window, unsigned message, std::uintptr_t wParam,
                            std::intptr_t lParam) {
-    Log("SendMessageA(%s, 0x%x, %llu, %lld)\n", Name(window), message,
-        static_cast<unsigned long long>(wParam), static_cast<long long>(lParam));
-    return 0;
+    if (message == WM_GETTEXT) {
+        Log("SendMessageA(%s, WM_GETTEXT, %llu)\n", Name(window),
+            static_cast<unsigned long long>(wParam));
+        if (window != PlayerWindow || wParam == 0) return 0;
+        char* text = reinterpret_cast<char*>(lParam);
+        const size_t length = std::min(std::strlen(Desktop.player.caption), size_t{wParam - 1});
+        std::memcpy(text, Desktop.player.caption, length);  // cut anywhere, mid-character too
+        text[length] = '\0';
+        return static_cast<std::intptr_t>(length);
+    }
+    Log("SendMessageA(%s, 0x%x, %lld, %lld)\n", Name(window), message,
+        static_cast<long long>(wParam), static_cast<long long>(lParam));
+    return window == PlayerWindow && message == WM_USER ? PlayerCall(wParam, lParam) : 0;
 }
 
 void Sleep(unsigned milliseconds) { Log("Sleep(%u)\n", milliseconds); }
@@ -259,6 +318,36 @@ int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, unsigned ty
     Log("MessageBoxW(%s, \"%s\", ", Name(owner), Utf8(text));
     Log("\"%s\", 0x%x)\n", Utf8(caption), type);
     return 1;
+}
+
+HANDLE GetStdHandle(unsigned) {
+    Log("GetStdHandle()\n");
+    if (attached) return reinterpret_cast<HANDLE>(&console);
+    return Desktop.standardOutput ? reinterpret_cast<HANDLE>(&standardOutput) : nullptr;
+}
+
+int WriteFile(HANDLE file, const void* data, unsigned length, unsigned* written, void*) {
+    const bool toConsole = file == reinterpret_cast<HANDLE>(&console);
+    Log("WriteFile(%s, %u)\n", toConsole ? "console" : "stdout", length);
+    const size_t room = sizeof output - 1 - outputLength;
+    const size_t copied = length < room ? length : room;
+    std::memcpy(output + outputLength, data, copied);
+    outputLength += copied;
+    output[outputLength] = '\0';
+    *written = static_cast<unsigned>(copied);
+    return 1;
+}
+
+int AttachConsole(unsigned) {
+    Log("AttachConsole()\n");
+    attached = Desktop.parentConsole;  // GetStdHandle then gives the console
+    return Desktop.parentConsole;
+}
+
+int IsDBCSLeadByte(char byte) {
+    const unsigned char value = static_cast<unsigned char>(byte);
+    return Desktop.doubleByte &&
+           ((value >= 0x81 && value <= 0x9F) || (value >= 0xE0 && value <= 0xFC));
 }
 
 int lstrcmpiA(const char* first, const char* second) {

@@ -3,7 +3,22 @@
 // ANSI code page is Latin-1; wide texts are logged in UTF-8.
 #pragma once
 
+#include <cstdint>
+
 #include "desktop/desktop.h"
+
+// The player's answers to WM_USER and WM_GETTEXT; its settings change them as the player's would.
+struct FakePlayer {
+    std::int64_t status = 1;  // what the calls return, as wide as LRESULT
+    std::int64_t position = 83250;
+    std::int64_t length = 240000;
+    std::int64_t volume = 200;
+    std::int64_t tracks = 4;
+    std::int64_t track = 2;
+    std::int64_t shuffle = 1;
+    std::int64_t repeat = 0;
+    const char* caption = "3. Artist C - Three - Winamp";
+};
 
 struct FakeDesktop {
     const char* commandLine = "tunedesk.exe";
@@ -17,6 +32,10 @@ struct FakeDesktop {
     const char* startedClass = "Winamp v1.x";          // what a successful WinExec brings up
     unsigned winExecResult = 33;
     bool visible = true;
+    FakePlayer player;
+    bool standardOutput = true;  // the caller gave a standard output handle
+    bool parentConsole = false;  // AttachConsole finds one
+    bool doubleByte = false;     // the code page is Shift-JIS-like: 0x81-0x9F, 0xE0-0xFC lead
 };
 
 // The desktop the next calls see; ResetDesktop restores the defaults above and clears the log.
@@ -25,6 +44,9 @@ void ResetDesktop();
 
 // Every call since the last reset, one line each, as Name(arguments).
 const char* CallLog();
+
+// What the run wrote to its standard output or console since the last reset.
+const char* Output();
 
 // The handle FindWindowA gives for the player's window; it prints as "player".
 extern const desktop::HWND PlayerWindow;

@@ -69,6 +69,8 @@ TEST(NoHeap, WholeRunsAllocateNothing) {
          u"C:\\T\\tunedesk.exe"},
         {"t /NEXT", "", "Winamp v1.x", 33, longModulePath.c_str()},
         {"t /? /NEXT", "[Commands]\nvolup=40058\n", "Winamp v1.x", 33, u"C:\\\u0141\\t.exe"},
+        {"t /QUERY /TITLE /TRACK /VOLUME=+5 /SEEK=-3 /TRACK=2 /SHUFFLE=ON", "", "Winamp v1.x", 33,
+         u"C:\\T\\tunedesk.exe"},
     };
     for (const auto& run : runs) {
         ResetDesktop();

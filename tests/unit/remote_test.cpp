@@ -1,0 +1,216 @@
+// The two-way switches: reading numbers, writing lines, and whole passes against a scripted
+// player, including the answers a 64-bit Tunedesk gets from the 32-bit player.
+#include "control/remote.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "control/control.h"
+#include "run/run.h"
+#include "unit/desktop_double.h"
+
+namespace {
+
+TEST(Remote, ParsesAmounts) {
+    const struct {
+        const char* text;
+        bool valid;
+        std::int64_t value;
+        bool relative;
+    } cases[] = {
+        {"50", true, 50, false},
+        {"+10", true, 10, true},
+        {"-5", true, -5, true},
+        {"007", true, 7, false},
+        {"0", true, 0, false},
+        {"-0", true, 0, true},
+        {"2147483", true, 2147483, false},
+        {"2147484", false, 0, false},
+        {"99999999999", false, 0, false},
+        {"", false, 0, false},
+        {"+", false, 0, false},
+        {"-", false, 0, false},
+        {"1:30", false, 0, false},
+        {"5x", false, 0, false},
+        {"=5", false, 0, false},
+        {"+-5", false, 0, false},
+        {" 5", false, 0, false},
+        {"0x10", false, 0, false},
+    };
+    for (const auto& c : cases) {
+        Amount amount{-1, false};
+        ASSERT_EQ(ParseAmount(c.text, amount), c.valid) << c.text;
+        if (!c.valid) continue;
+        EXPECT_EQ(amount.value, c.value) << c.text;
+        EXPECT_EQ(amount.relative, c.relative) << c.text;
+    }
+}
+
+TEST(Remote, ConvertsVolumeAndPercent) {
+    const struct {
+        int volume, percent;
+    } toPercent[] = {{0, 0},    {1, 0},     {2, 1},     {127, 50}, {128, 50},
+                     {200, 78}, {254, 100}, {255, 100}, {-5, 0},   {300, 100}};
+    for (const auto& c : toPercent)
+        EXPECT_EQ(PercentFromVolume(c.volume), c.percent) << c.volume;
+    const struct {
+        int percent, volume;
+    } toVolume[] = {{0, 0}, {1, 3}, {49, 125}, {50, 128}, {51, 130}, {78, 199}, {100, 255}};
+    for (const auto& c : toVolume)
+        EXPECT_EQ(VolumeFromPercent(c.percent), c.volume) << c.percent;
+}
+
+std::string Line(void (*append)(::Line&, const char*), const char* text) {
+    ::Line line{};
+    append(line, text);
+    return std::string(line.text, line.length);
+}
+
+TEST(Remote, WritesTimesAndTitles) {
+    const struct {
+        std::int32_t milliseconds;
+        const char* text;
+    } times[] = {{0, "0.000"},      {999, "0.999"}, {1000, "1.000"},
+                 {83250, "83.250"}, {-1, ""},       {INT32_MAX, "2147483.647"}};
+    for (const auto& c : times) {
+        ::Line line{};
+        AppendMilliseconds(line, c.milliseconds);
+        EXPECT_EQ(std::string(line.text, line.length), c.text) << c.milliseconds;
+    }
+    const struct {
+        const char* caption;
+        const char* title;
+    } titles[] = {
+        {"3. Artist - Title - Winamp", "Artist - Title"},
+        {"3. Artist - Title - Winamp [Paused]", "Artist - Title"},
+        {"12. Artist - Title - Winamp [Gestoppt]", "Artist - Title"},
+        {"Artist - Title - Winamp", "Artist - Title"},
+        {"Song - Winamp Remix - Winamp", "Song - Winamp Remix"},
+        {"3.Artist - Winamp", "3.Artist"},
+        {"1999. - Winamp", ""},
+        {"Winamp 5.9.2 Build 10042", ""},
+        {"", ""},
+    };
+    for (const auto& c : titles)
+        EXPECT_EQ(Line(AppendTitle, c.caption), c.title) << c.caption;
+}
+
+// A title longer than a line is cut before the line end, never inside a double-byte character.
+TEST(Remote, CutsALongTitleAtACharacterBoundary) {
+    ResetDesktop();
+    Desktop.doubleByte = true;
+    for (const std::string& lead : {std::string("x"), std::string("")}) {
+        std::string caption = lead;
+        for (int character = 0; character < LineCapacity; ++character)
+            caption += "\x93\xfa";  // one double-byte character
+        caption += " - Winamp";
+        const std::string title = Line(AppendTitle, caption.c_str());
+        EXPECT_LE(title.size(), LineCapacity - 3u);
+        EXPECT_EQ((title.size() - lead.size()) % 2, 0u) << "cut inside a character";
+        EXPECT_GE(title.size(), LineCapacity - 5u);
+    }
+}
+
+// The settings the player received: "ipc ID VALUE" for WM_USER settings, "command N".
+std::string Sent() {
+    std::istringstream calls(CallLog());
+    std::string call, sent;
+    while (std::getline(calls, call)) {
+        long long data, id;
+        if (std::sscanf(call.c_str(), "SendMessageA(player, 0x400, %lld, %lld)", &data, &id) == 2 &&
+            (id == 106 || id == 121 || id == 252 || id == 253 || (id == 122 && data != -666))) {
+            sent += "ipc " + std::to_string(id) + " " + std::to_string(data) + "\n";
+        } else if (std::sscanf(call.c_str(), "SendMessageA(player, 0x111, %lld", &data) == 1) {
+            sent += "command " + std::to_string(data) + "\n";
+        }
+    }
+    return sent;
+}
+
+TEST(Remote, AnswersAndSetsInOrder) {
+    const std::int64_t minusOne32 = 0xFFFFFFFF;  // -1 from a 32-bit player, not sign-extended
+    const struct {
+        const char* name;
+        const char* commandLine;
+        void (*setUp)();
+        const char* output;
+        const char* sent;
+    } cases[] = {
+        {"queries", "t /STATUS /title /POSITION /LENGTH /VOLUME /TRACK", [] {},
+         "Playing\r\nArtist C - Three\r\n83.250\r\n240.000\r\n78\r\n3/4\r\n", ""},
+        {"stopped, as a 32-bit player's -1 arrives either way", "t /STATUS /POSITION /LENGTH",
+         [] {
+             Desktop.player.status = 0;
+             Desktop.player.position = minusOne32;
+             Desktop.player.length = -1;
+         },
+         "Stopped\r\n\r\n\r\n", ""},
+        {"query everything", "t /QUERY", [] { Desktop.player.tracks = 0; },
+         "status Playing\r\ntitle Artist C - Three\r\nposition 83.250\r\nlength 240.000\r\n"
+         "volume 78\r\ntrack 0\r\ntracks 0\r\nshuffle on\r\nrepeat off\r\n",
+         ""},
+        {"no player", "t /TITLE /STATUS /QUERY /VOLUME=5 /SEEK=1",
+         [] { Desktop.runningClass = nullptr; }, "\r\nNot running\r\nstatus Not running\r\n", ""},
+        {"setters", "t /VOLUME=50 /VOLUME=-1 /SEEK=+10 /SEEK=-99 /TRACK=4 /SHUFFLE=off /REPEAT=ON",
+         [] {}, "",
+         "ipc 122 128\nipc 122 125\nipc 106 93250\nipc 106 0\nipc 121 3\n"
+         "command 40045\nipc 252 0\nipc 253 1\n"},
+        {"setters that send nothing", "t /VOLUME= /SEEK=1:30 /TRACK=0 /TRACK=5 /SHUFFLE=1 /X=1",
+         [] {}, "", ""},
+        {"seek while stopped", "t /SEEK=10", [] { Desktop.player.status = 0; }, "", ""},
+        {"queries among switches", "t /STATUS /PLAY /TRACK /NEXT", [] {}, "Playing\r\n3/4\r\n",
+         "command 40045\ncommand 40048\n"},
+        {"no standard output: the parent's console", "t /STATUS",
+         [] {
+             Desktop.standardOutput = false;
+             Desktop.parentConsole = true;
+         },
+         "Playing\r\n", ""},
+        {"no standard output and no console", "t /STATUS /PLAY",
+         [] { Desktop.standardOutput = false; }, "", "command 40045\n"},
+    };
+    for (const auto& c : cases) {
+        ResetDesktop();
+        Desktop.commandLine = c.commandLine;
+        Desktop.settingsFile = nullptr;
+        c.setUp();
+        EXPECT_EQ(RunSequence(nullptr), RunResult) << c.name;
+        EXPECT_EQ(Output(), std::string(c.output)) << c.name;
+        EXPECT_EQ(Sent(), c.sent) << c.name;
+    }
+}
+
+// Standard output is looked up at the first line, once; a run with no query never looks.
+TEST(Remote, FindsTheOutputOnlyWhenAQueryWrites) {
+    const struct {
+        const char* commandLine;
+        bool standardOutput, parentConsole;
+        const char* calls;
+    } cases[] = {
+        {"t /NEXT /VOLUME=5", true, false, ""},
+        {"t /STATUS /STATUS", true, false,
+         "GetStdHandle()\nWriteFile(stdout, 9)\nWriteFile(stdout, 9)\n"},
+        {"t /STATUS", false, true,
+         "GetStdHandle()\nAttachConsole()\nGetStdHandle()\nWriteFile(console, 9)\n"},
+        {"t /STATUS /STATUS", false, false, "GetStdHandle()\nAttachConsole()\n"},
+    };
+    for (const auto& c : cases) {
+        ResetDesktop();
+        Desktop.commandLine = c.commandLine;
+        Desktop.standardOutput = c.standardOutput;
+        Desktop.parentConsole = c.parentConsole;
+        RunSequence(nullptr);
+        std::istringstream calls(CallLog());
+        std::string call, outputCalls;
+        while (std::getline(calls, call)) {
+            if (call.rfind("GetStdHandle", 0) == 0 || call.rfind("WriteFile", 0) == 0 ||
+                call.rfind("AttachConsole", 0) == 0)
+                outputCalls += call + "\n";
+        }
+        EXPECT_EQ(outputCalls, c.calls) << c.commandLine;
+    }
+}
+
+}  // namespace
