@@ -6,8 +6,12 @@ the stand-in player. harness.exe starts the players the scenario asks for, runs 
 line, answers any message box and closes the players; the runner then compares the player's log,
 the boxes and the exit status with what is expected.
 
-Usage: run.py [NAME-PART ...]   runs the scenarios whose names contain any NAME-PART (all by
-                                default) and ends with the line "N passed, N failed".
+Usage: run.py [--arch win32] [NAME-PART ...]
+                                runs the scenarios whose names contain any NAME-PART (all by
+                                default) and ends with the line "N passed, N failed". With
+                                --arch win32 they run against build/win32 in the 32-bit Wine
+                                root that scripts/wine32.sh makes; it exits 3 when that can't be
+                                had here.
        run.py --demo            starts a stand-in player, sends it a few switches and shows
                                 what it received.
 """
@@ -23,6 +27,10 @@ import time
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 BUILD = ROOT / "build" / "win64"
 WORK = ROOT / "build" / "acceptance"
+WINE32 = ROOT / "scripts" / "wine32.sh"
+SKIPPED = 3  # wine32.sh's status when the 32-bit Wine can't be had here
+# What runs Wine's commands: the host's own, or, for --arch win32, the 32-bit root's.
+IN_WINE = []
 PREFIX = pathlib.Path(os.environ.get("TUNEDESK_WINEPREFIX",
                                      pathlib.Path.home() / ".cache" / "tunedesk-wine"))
 PLAYER = "Winamp v1.x"
@@ -40,12 +48,17 @@ def wine(*arguments, log, cwd=None, timeout=120):
     """Runs a Wine command with its output sent to a file: a pipe would stay open for as long
     as any process it started, such as a player, keeps running."""
     with open(log, "ab") as out:
-        return subprocess.run(["wine", *arguments], stdout=out, stderr=out, stdin=subprocess.DEVNULL,
+        return subprocess.run([*IN_WINE, "wine", *arguments], stdout=out, stderr=out, stdin=subprocess.DEVNULL,
                               cwd=cwd, env=wine_environment(), timeout=timeout).returncode
 
 
 def ensure_prefix():
     """Makes the private Wine prefix once, with the null graphics driver: no X server needed."""
+    if IN_WINE:
+        status = subprocess.run([WINE32, "setup"], stdin=subprocess.DEVNULL).returncode
+        if status:
+            sys.exit(status)
+        return
     ready = PREFIX / ".tunedesk-ready"
     if ready.exists():
         return
@@ -65,12 +78,12 @@ def wine_session():
     that nothing is left holding the caller's output."""
     ensure_prefix()
     env = wine_environment()
-    subprocess.run(["wineserver", "-p"], env=env, check=True, stdin=subprocess.DEVNULL,
+    subprocess.run([*IN_WINE, "wineserver", "-p"], env=env, check=True, stdin=subprocess.DEVNULL,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         yield
     finally:
-        subprocess.run(["wineserver", "-k"], env=env)
+        subprocess.run([*IN_WINE, "wineserver", "-k"], env=env)
 
 
 def windows_path(path):
@@ -316,7 +329,7 @@ def read_bytes(path):
 def run_from_shell(scenario, folder, program_folder):
     """As a Linux user would type it: "wine tunedesk.exe /STATUS > file", while the harness
     keeps the stand-in players up."""
-    harness = subprocess.Popen(["wine", str(BUILD / "harness.exe")], cwd=folder, env=wine_environment(),
+    harness = subprocess.Popen([*IN_WINE, "wine", str(BUILD / "harness.exe")], cwd=folder, env=wine_environment(),
                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         for _ in range(300):
@@ -325,7 +338,7 @@ def run_from_shell(scenario, folder, program_folder):
             time.sleep(0.1)
         command, *arguments = scenario.command_line.split()
         with open(folder / "stdout.txt", "wb") as out:
-            status = subprocess.run(["wine", command, *arguments], cwd=program_folder, stdout=out,
+            status = subprocess.run([*IN_WINE, "wine", command, *arguments], cwd=program_folder, stdout=out,
                                     stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
                                     env=wine_environment(), timeout=120).returncode
         (folder / "result.txt").write_text(f"exit {status}\n")
@@ -414,14 +427,20 @@ def test(wanted):
             print("    " + problem, flush=True)
         passed += not problems
         failed += bool(problems)
-    print(f"{passed} passed, {failed} failed")
+    print(f"{BUILD.name}: {passed} passed, {failed} failed")
     return 1 if failed or not passed else 0
 
 
 def main(arguments):
+    global BUILD, WORK, IN_WINE
+    if arguments[:1] == ["--arch"]:
+        arch, arguments = arguments[1], arguments[2:]
+        if arch != "win32":
+            sys.exit(f"unknown architecture {arch}: win64 (the default) or win32")
+        BUILD, WORK, IN_WINE = ROOT / "build" / arch, WORK.with_name("acceptance-" + arch), [WINE32, "run"]
     for tool in ("tunedesk.exe", "standin.exe", "harness.exe"):
         if not (BUILD / tool).exists():
-            sys.exit(f"missing {BUILD / tool}: build the win64 preset first")
+            sys.exit(f"missing {BUILD / tool}: build the {BUILD.name} preset first")
     with wine_session():
         return demo() if arguments == ["--demo"] else test(arguments)
 
