@@ -2,8 +2,9 @@
 # Builds every preset and the release zips, and runs every test: the host unit tests, plain and
 # under ASan and UBSan, a second build of the release that must give the same bytes, the check of
 # the executables' resources, short fuzz runs, then the acceptance scenarios, which run the real
-# tunedesk.exe under Wine against a stand-in player: the win64 build, then the win32 build in a
-# 32-bit Wine (skipped, with a line that says why, where binfmt_misc can't be had).
+# tunedesk.exe under Wine against a stand-in player: the win64 build, tunedesk-mpris end to end,
+# then the win32 build in a 32-bit Wine (skipped, with a line that says why, where binfmt_misc
+# can't be had).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,6 +21,7 @@ python3 res/make_icons.py --picture build/icons.png
 cmp build/icons.png docs/icons.png || { echo "docs/icons.png is out of date: res/make_icons.py --picture docs/icons.png"; exit 1; }
 scripts/fuzz.sh 20
 python3 tests/acceptance/run.py
+python3 tests/mpris/run.py  # tunedesk-mpris with playerctl on a private session bus
 # The same scenarios against the win32 build in a 32-bit Wine, where this machine can have one.
 status=0
 scripts/wine32.sh setup || status=$?

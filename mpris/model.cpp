@@ -1,0 +1,132 @@
+// The mapping between Tunedesk's /QUERY and switches and the MPRIS player's state and calls.
+#include "model.h"
+
+#include <cctype>
+#include <cmath>
+#include <sstream>
+
+namespace mpris {
+
+namespace {
+
+constexpr double PercentPerUnit = 100.0;
+constexpr char TitleSeparator[] = " - ";
+
+// "83.250" in microseconds; -1 for an empty or unreadable value.
+std::int64_t Seconds(const std::string& text) {
+    if (text.empty()) return -1;
+    std::int64_t whole = 0, fraction = 0, scale = MicrosecondsPerSecond;
+    std::size_t at = 0;
+    for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at)
+        whole = whole * 10 + (text[at] - '0');
+    if (at < text.size() && text[at] == '.') {
+        for (++at; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at) {
+            scale /= 10;
+            fraction += (text[at] - '0') * scale;
+        }
+    }
+    return at == text.size() && at > 0 ? whole * MicrosecondsPerSecond + fraction : -1;
+}
+
+int Whole(const std::string& text) {
+    int value = 0;
+    for (char c : text) {
+        if (!std::isdigit(static_cast<unsigned char>(c))) return 0;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+}  // namespace
+
+bool ParseQuery(const std::string& output, PlayerState& state) {
+    std::istringstream lines(output);
+    std::string line;
+    PlayerState read;
+    bool sawStatus = false;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::size_t space = line.find(' ');
+        if (space == std::string::npos) continue;
+        const std::string key = line.substr(0, space), value = line.substr(space + 1);
+        if (key == "status") {
+            sawStatus = true;
+            read.running = value != "Not running";
+            read.status = value == "Playing" || value == "Paused" ? value : "Stopped";
+        } else if (key == "title") {
+            read.title = value;
+        } else if (key == "position") {
+            read.position = Seconds(value);
+        } else if (key == "length") {
+            read.length = Seconds(value);
+        } else if (key == "volume") {
+            read.volume = Whole(value);
+        } else if (key == "track") {
+            read.track = Whole(value);
+        } else if (key == "tracks") {
+            read.tracks = Whole(value);
+        } else if (key == "shuffle") {
+            read.shuffle = value == "on";
+        } else if (key == "repeat") {
+            read.repeat = value == "on";
+        }
+    }
+    if (!sawStatus) return false;
+    state = read;
+    return true;
+}
+
+TitleParts SplitTitle(const std::string& text) {
+    const std::size_t separator = text.find(TitleSeparator);
+    if (separator == std::string::npos) return {"", text};
+    return {text.substr(0, separator), text.substr(separator + sizeof TitleSeparator - 1)};
+}
+
+std::string TrackId(const PlayerState& state) {
+    if (!state.running || state.track < 1 || state.tracks < 1) return NoTrack;
+    return "/org/tunedesk/track/" + std::to_string(state.track);
+}
+
+std::string TransportSwitch(Transport call, const PlayerState& state) {
+    const bool playing = state.running && state.status == "Playing";
+    switch (call) {
+        case Transport::Play:
+            return playing ? "" : "/PLAY";
+        case Transport::Pause:
+            return playing ? "/PAUSE" : "";
+        case Transport::PlayPause:
+            return playing ? "/PAUSE" : "/PLAY";
+    }
+    return "";
+}
+
+std::string SeekSwitch(std::int64_t offset) {
+    const long long seconds = std::llround(static_cast<double>(offset) / MicrosecondsPerSecond);
+    if (seconds == 0) return "";
+    return seconds > 0 ? "/SEEK=+" + std::to_string(seconds) : "/SEEK=" + std::to_string(seconds);
+}
+
+std::string PositionSwitch(std::int64_t position) {
+    if (position < 0) return "";
+    return "/SEEK=" +
+           std::to_string(std::llround(static_cast<double>(position) / MicrosecondsPerSecond));
+}
+
+std::string VolumeSwitch(double volume) {
+    const double percent = std::round(std::fmin(std::fmax(volume, 0.0), 1.0) * PercentPerUnit);
+    return "/VOLUME=" + std::to_string(static_cast<int>(percent));
+}
+
+std::string LoopStatus(bool repeat) { return repeat ? "Playlist" : "None"; }
+
+bool LoopSwitch(const std::string& loopStatus, std::string& switchText) {
+    if (loopStatus == "Playlist")
+        switchText = "/REPEAT=ON";
+    else if (loopStatus == "None")
+        switchText = "/REPEAT=OFF";
+    else
+        return false;
+    return true;
+}
+
+}  // namespace mpris

@@ -1,0 +1,222 @@
+#!/usr/bin/env python3
+"""End to end: tunedesk-mpris on a private session bus, Debian's playerctl as the client, and the
+real tunedesk.exe under Wine talking to the stand-in player. The checks run in order, on one
+player whose state each leaves for the next, and the last line is "N passed, N failed".
+
+Usage: run.py   (build the host and win64 presets first)
+"""
+import importlib.util
+import os
+import pathlib
+import signal
+import shutil
+import subprocess
+import sys
+import threading
+import time
+
+
+def load(name, path):
+    """A module of ours by its file, under a name of its own: the runners are all run.py."""
+    spec = importlib.util.spec_from_file_location(name, path)
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
+
+
+# The Wine prefix and how to run under it.
+acceptance = load("acceptance", pathlib.Path(__file__).resolve().parents[1] / "acceptance" / "run.py")
+
+ROOT = acceptance.ROOT
+COMPANION = ROOT / "build" / "host" / "mpris" / "tunedesk-mpris"
+HUNG_WINE = pathlib.Path(__file__).with_name("hung-wine.sh")
+FOLDER = ROOT / "build" / "mpris"
+NO_TRACK = "/org/mpris/MediaPlayer2/TrackList/NoTrack"
+PLAYER_STATE = ("[Player]\nStatus=0\nPosition=0\nLength=240000\nVolume=200\nTrack=2\n"
+                "Titles=Artist A - One|Artist B - Two|Artist C - Three|Artist D - Four\n")
+SETTINGS = "[Configuration]\r\nAutoload=1\r\nWaitLength=1500\r\nPath={folder}\\standin.exe\r\n"
+
+
+def playerctl(*arguments, timeout=30):
+    """(exit status, output, error text, seconds) of one playerctl command."""
+    start = time.monotonic()
+    done = subprocess.run(["playerctl", "-p", "tunedesk", *arguments], capture_output=True, text=True,
+                          timeout=timeout, stdin=subprocess.DEVNULL)
+    return done.returncode, done.stdout.strip(), done.stderr.strip(), time.monotonic() - start
+
+
+def eventually(want, *arguments, seconds=6):
+    """The playerctl output once it equals want, or the last one seen after the time is up."""
+    deadline = time.monotonic() + seconds
+    while True:
+        output = playerctl(*arguments)[1]
+        if output == want or time.monotonic() > deadline:
+            return output
+        time.sleep(0.2)
+
+
+def log_lines():
+    path = FOLDER / "standin.log"
+    return path.read_text().splitlines() if path.exists() else []
+
+
+def start_companion(*options):
+    log = open(FOLDER / "companion.log", "a")
+    companion = subprocess.Popen([COMPANION, "--verbose", *options, str(FOLDER / "tunedesk.exe")],
+                                 stdout=log, stderr=log, stdin=subprocess.DEVNULL,
+                                 env=acceptance.wine_environment())
+    for _ in range(100):
+        if "tunedesk" in subprocess.run(["playerctl", "-l"], capture_output=True, text=True).stdout:
+            break
+        time.sleep(0.1)
+    return companion
+
+
+class Checks:
+    def __init__(self):
+        self.passed = self.failed = 0
+
+    def check(self, name, problems):
+        problems = [problem for problem in problems if problem]
+        print(("PASS " if not problems else "FAIL ") + name, flush=True)
+        for problem in problems:
+            print("    " + problem, flush=True)
+        self.passed += not problems
+        self.failed += bool(problems)
+
+    def sends(self, name, arguments, expected, status=None):
+        """Runs a playerctl command, then checks what the stand-in received and the status."""
+        mark = len(log_lines())
+        code, _, error, _ = playerctl(*arguments)
+        problems = [f"playerctl {' '.join(arguments)} failed: {error}" if code else None]
+        time.sleep(0.3)  # a command that should send nothing has had its chance to
+        if log_lines()[mark:] != list(expected):
+            problems.append(f"the player received {log_lines()[mark:]}, expected {list(expected)}")
+        if status is not None and (seen := eventually(status, "status")) != status:
+            problems.append(f"status {seen}, expected {status}")
+        self.check(name, problems)
+
+
+def same(what, seen, expected):
+    return None if seen == expected else f"{what}: {seen!r}, expected {expected!r}"
+
+
+def run_checks(checks, companion):
+    checks.check("playerctl -l lists the player", [same("players", subprocess.run(
+        ["playerctl", "-l"], capture_output=True, text=True).stdout.split(), ["tunedesk"])])
+    checks.check("not running: stopped, with no track", [
+        same("status", eventually("Stopped", "status"), "Stopped"),
+        same("track id", playerctl("metadata", "mpris:trackid")[1], f"'{NO_TRACK}'"),
+        same("identity", subprocess.run(["gdbus", "call", "--session", "-d", "org.mpris.MediaPlayer2.tunedesk",
+                                         "-o", "/org/mpris/MediaPlayer2", "-m", "org.freedesktop.DBus.Properties.Get",
+                                         "org.mpris.MediaPlayer2", "Identity"],
+                                        capture_output=True, text=True).stdout.strip(), "(<'Winamp (Tunedesk)'>,)")])
+    checks.sends("play starts the player", ["play"], ["shown", "command 40045"], "Playing")
+    checks.sends("play-pause while playing pauses", ["play-pause"], ["command 40046"], "Paused")
+    checks.sends("play-pause while paused plays", ["play-pause"], ["command 40045"], "Playing")
+    checks.sends("play while playing sends nothing", ["play"], [], "Playing")
+    checks.sends("pause", ["pause"], ["command 40046"], "Paused")
+    checks.sends("pause while paused sends nothing", ["pause"], [], "Paused")
+    checks.sends("stop", ["stop"], ["command 40047"], "Stopped")
+    checks.sends("play-pause while stopped plays", ["play-pause"], ["command 40045"], "Playing")
+    checks.sends("next", ["next"], ["command 40048"])
+    checks.sends("previous", ["previous"], ["command 40044"])
+    checks.check("metadata", [same(key, eventually(value, "metadata", key), value) for key, value in (
+        ("title", "Three"), ("artist", "Artist C"), ("mpris:trackid", "'/org/tunedesk/track/3'"),
+        ("mpris:length", "240000000"))])
+    checks.sends("volume 0.5", ["volume", "0.5"], ["ipc 122 128"])
+    checks.check("volume reads back", [same("volume", eventually("0.500000", "volume"), "0.500000")])
+    checks.sends("position 30", ["position", "30"], ["ipc 106 30000"])
+    checks.sends("position 10+", ["position", "10+"], ["ipc 106 40000"])
+    checks.sends("shuffle On", ["shuffle", "On"], ["ipc 252 1"])
+    checks.sends("loop Playlist", ["loop", "Playlist"], ["ipc 253 1"])
+    mark = len(log_lines())
+    code, _, error, _ = playerctl("loop", "Track")
+    checks.check("loop Track is refused", [None if code else "playerctl loop Track succeeded",
+                                           same("received", log_lines()[mark:], [])])
+
+    follow_log = FOLDER / "follow.txt"
+    with open(follow_log, "w") as out:
+        follow = subprocess.Popen(["playerctl", "-p", "tunedesk", "--follow", "metadata", "title"],
+                                  stdout=out, stderr=subprocess.DEVNULL)
+        time.sleep(1)
+        acceptance.wine(str(FOLDER / "tunedesk.exe"), "/NEXT", log=FOLDER / "wine.log", cwd=FOLDER)
+        deadline = time.monotonic() + 6
+        while "Four" not in follow_log.read_text().split() and time.monotonic() < deadline:
+            time.sleep(0.2)
+        follow.terminate()
+        follow.wait()
+    checks.check("--follow sees a track change made behind its back",
+                 [same("titles followed", follow_log.read_text().split()[-1:], ["Four"])])
+
+    mark = len(log_lines())
+    log_mark = len((FOLDER / "companion.log").read_text().splitlines())
+    burst = [threading.Thread(target=playerctl, args=("next",)) for _ in range(8)]
+    for thread in burst:
+        thread.start()
+    for thread in burst:
+        thread.join()
+    time.sleep(0.5)
+    runs = [line.split(":")[0] for line in (FOLDER / "companion.log").read_text().splitlines()[log_mark:]
+            if line.startswith(("run:", "done:"))]
+    checks.check("a burst of 8 next calls: all forwarded, one run at a time", [
+        same("received", log_lines()[mark:], ["command 40048"] * 8),
+        None if runs == ["run", "done"] * (len(runs) // 2) else f"runs overlapped: {runs}"])
+
+    companion.send_signal(signal.SIGTERM)
+    status = companion.wait(timeout=10)
+    checks.check("SIGTERM releases the name and exits 0", [
+        same("exit status", status, 0),
+        same("players", subprocess.run(["playerctl", "-l"], capture_output=True, text=True).stdout.split(), [])])
+
+    hung = start_companion("--wine", str(HUNG_WINE), "--timeout", "1")
+    answered = {}
+    waiting = threading.Thread(target=lambda: answered.update(next=playerctl("next")))
+    waiting.start()
+    time.sleep(0.3)
+    status_answer = playerctl("status")
+    waiting.join()
+    code, _, error, seconds = answered["next"]
+    checks.check("a hung command: a D-Bus error after the timeout, while status answers at once", [
+        None if code and "did not answer" in error else f"next: status {code}, {error!r}",
+        None if seconds < 4 else f"next took {seconds:.1f} s",
+        None if status_answer[3] < 0.5 else f"status took {status_answer[3]:.2f} s",
+        same("status", status_answer[1], "Stopped")])
+
+    second = subprocess.run([COMPANION, str(FOLDER / "tunedesk.exe")], capture_output=True, text=True,
+                            timeout=30, stdin=subprocess.DEVNULL)
+    checks.check("a second instance exits 1 with one line", [
+        same("exit status", second.returncode, 1), same("lines", len(second.stderr.splitlines()), 1)])
+    hung.send_signal(signal.SIGTERM)
+    checks.check("SIGTERM while a command hangs", [same("exit status", hung.wait(timeout=10), 0)])
+
+
+def main():
+    for needed in (COMPANION, acceptance.BUILD / "tunedesk.exe", acceptance.BUILD / "standin.exe"):
+        if not needed.exists():
+            sys.exit(f"missing {needed}: build the host and win64 presets first")
+    shutil.rmtree(FOLDER, ignore_errors=True)
+    FOLDER.mkdir(parents=True)
+    for tool in ("tunedesk.exe", "standin.exe"):
+        shutil.copy(acceptance.BUILD / tool, FOLDER / tool)
+    (FOLDER / "standin.ini").write_text(PLAYER_STATE)
+    (FOLDER / "TUNEDESK.INI").write_text(SETTINGS.replace("{folder}", acceptance.windows_path(FOLDER)))
+    bus = subprocess.run(["dbus-daemon", "--session", "--print-address=1", "--print-pid=1", "--fork"],
+                         capture_output=True, text=True, check=True).stdout.split()
+    os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus[0]
+    checks = Checks()
+    try:
+        with acceptance.wine_session():
+            companion = start_companion()
+            try:
+                run_checks(checks, companion)
+            finally:
+                companion.kill()
+    finally:
+        os.kill(int(bus[1]), signal.SIGTERM)
+    print(f"mpris: {checks.passed} passed, {checks.failed} failed")
+    return 1 if checks.failed or not checks.passed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
