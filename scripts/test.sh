@@ -3,8 +3,8 @@
 # under ASan and UBSan, a second build of the release that must give the same bytes, the check of
 # the executables' resources, short fuzz runs, then the acceptance scenarios, which run the real
 # tunedesk.exe under Wine against a stand-in player: the win64 build, tunedesk-mpris end to end,
-# then the win32 build in a 32-bit Wine (skipped, with a line that says why, where binfmt_misc
-# can't be had).
+# then the win32 build in a 32-bit Wine and the win64 build against a 32-bit player (both
+# skipped, with a line that says why, where binfmt_misc can't be had).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,11 +22,13 @@ cmp build/icons.png docs/icons.png || { echo "docs/icons.png is out of date: res
 scripts/fuzz.sh 20
 python3 tests/acceptance/run.py
 python3 tests/mpris/run.py  # tunedesk-mpris with playerctl on a private session bus
-# The same scenarios against the win32 build in a 32-bit Wine, where this machine can have one.
+# The same scenarios against the win32 build in a 32-bit Wine, then the win64 build against the
+# 32-bit stand-in on one wineserver, where this machine can have a 32-bit Wine.
 status=0
 scripts/wine32.sh setup || status=$?
 if ((status == 0)); then
-    python3 tests/acceptance/run.py --arch win32
+    python3 tests/acceptance/run.py --pairing win32
+    python3 tests/acceptance/run.py --pairing mixed
 elif ((status != 3)); then
     exit "$status"
 fi

@@ -7,10 +7,13 @@
 #                          binfmt_misc; quick when all is there. Exits 3 with one line saying
 #                          why when binfmt_misc can't be had here.
 #   wine32.sh run CMD ...  runs CMD inside the root, in the current directory, with the project
-#                          folder (and /tmp, for the mixed pairing) at the same paths as outside.
+#                          folder and /tmp at the same paths as outside, and the root's /usr at
+#                          ROOT/usr too, so that a 32-bit Wine started as ROOT/usr/lib/wine/wine
+#                          names its files by paths that the host's wineserver can open.
 #
 # The root lies in $TUNEDESK_WINE32_ROOT, default ~/.cache/tunedesk-wine32; its Wine prefix is
-# /wine inside it. Nothing stays mounted on the host: each run has its own mount namespace.
+# /wine inside it, or $TUNEDESK_WINE32_PREFIX for a prefix shared with the host's 64-bit Wine.
+# Nothing stays mounted on the host: each run has its own mount namespace.
 set -euo pipefail
 
 ROOT=${TUNEDESK_WINE32_ROOT:-$HOME/.cache/tunedesk-wine32}
@@ -63,17 +66,19 @@ register_binfmt() {
 
 # Runs a command in the root, in a private mount namespace that ends with its last process.
 run() {
-    unshare -m --propagation private /bin/bash -s "$ROOT" "$PROJECT" "$PWD" "$@" <<'INSIDE'
+    unshare -m --propagation private /bin/bash -s "$ROOT" "$PROJECT" "$PWD" \
+        "${TUNEDESK_WINE32_PREFIX:-/wine}" "$@" <<'INSIDE'
 set -e
-root=$1 project=$2 here=$3
-shift 3
+root=$1 project=$2 here=$3 prefix=$4
+shift 4
 mount -t proc proc "$root/proc"
 mount --rbind /dev "$root/dev"
-mkdir -p "$root$project"
+mkdir -p "$root$project" "$root$root/usr"
 mount --bind "$project" "$root$project"
 mount --bind /tmp "$root/tmp"
+mount --bind "$root/usr" "$root$root/usr"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
-exec chroot "$root" /usr/bin/env -u TMPDIR HOME=/root WINEPREFIX=/wine \
+exec chroot "$root" /usr/bin/env -u TMPDIR HOME=/root WINEPREFIX="$prefix" \
     /bin/sh -c 'cd "$0" && exec "$@"' "$here" "$@"
 INSIDE
 }

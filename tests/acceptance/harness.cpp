@@ -6,6 +6,8 @@
 // Everything is named relative to that folder, which may lie deeper than MAX_PATH allows in an
 // absolute name.
 // scenario.txt, one item a line:   player <class>   program <file>   commandline <exact text>
+//                                  await <class>: a player that the runner starts, as a 32-bit
+//                                  one in the mixed pairing, which this side can't start
 //                                  nostdout: give the program no standard output
 //                                  wait <file>: run no program, but keep the players up until
 //                                  the file appears (the runner then runs one from Linux)
@@ -29,10 +31,12 @@ constexpr int MessageTextId = 0xFFFF;  // the static control that holds a messag
 constexpr int MessageIconId = 0x0440;  // the static control that holds its icon
 constexpr DWORD RunTimeout = 30000;
 constexpr DWORD WindowTimeout = 10000;
+constexpr DWORD AwaitTimeout = 60000;  // a 32-bit player under emulation starts slowly
 constexpr DWORD Poll = 10;
 
 struct Scenario {
     std::vector<std::string> playerClasses;
+    std::vector<std::string> awaitedClasses;
     std::string program;
     std::string commandLine;
     std::string waitFor;
@@ -54,6 +58,7 @@ bool ReadScenario(const std::string& path, Scenario& scenario) {
         if (key == "program") scenario.program = value;
         if (key == "commandline") scenario.commandLine = value;
         if (key == "wait") scenario.waitFor = value;
+        if (key == "await") scenario.awaitedClasses.push_back(value);
         if (key == "nostdout") scenario.standardOutput = false;
     }
     std::fclose(file);
@@ -76,6 +81,15 @@ void WaitUntilClosed(HWND window) {
         window, WindowTimeout);
 }
 
+bool PlayerShown(const std::string& className) {
+    return WaitUntil(
+        [](const void* name) {
+            HWND window = FindWindowA(static_cast<const char*>(name), nullptr);
+            return window != nullptr && IsWindowVisible(window) != FALSE;
+        },
+        className.c_str(), AwaitTimeout);
+}
+
 bool StartPlayer(const std::string& className) {
     std::string commandLine = "standin.exe \"" + className + "\"";
     STARTUPINFOA startup = {};
@@ -86,12 +100,7 @@ bool StartPlayer(const std::string& className) {
         return false;
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
-    return WaitUntil(
-        [](const void* name) {
-            HWND window = FindWindowA(static_cast<const char*>(name), nullptr);
-            return window != nullptr && IsWindowVisible(window) != FALSE;
-        },
-        className.c_str(), WindowTimeout);
+    return PlayerShown(className);
 }
 
 struct BoxSearch {
@@ -199,7 +208,12 @@ void ClosePlayers() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--keep-desktop") == 0) {
+        // In the mixed pairing the 32-bit side can't start the 64-bit desktop: keep it up.
+        GetDesktopWindow();
+        Sleep(INFINITE);
+    }
     Scenario scenario;
     if (!ReadScenario("scenario.txt", scenario)) {
         std::fprintf(stderr, "harness: no scenario.txt in the current directory\n");
@@ -209,6 +223,9 @@ int main() {
     if (result == nullptr) return 2;
     for (const std::string& className : scenario.playerClasses) {
         if (!StartPlayer(className)) std::fprintf(result, "player did not start\n");
+    }
+    for (const std::string& className : scenario.awaitedClasses) {
+        if (!PlayerShown(className)) std::fprintf(result, "player did not start\n");
     }
     if (scenario.waitFor.empty()) {
         RunProgram(scenario, result);

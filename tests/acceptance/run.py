@@ -6,12 +6,15 @@ the stand-in player. harness.exe starts the players the scenario asks for, runs 
 line, answers any message box and closes the players; the runner then compares the player's log,
 the boxes and the exit status with what is expected.
 
-Usage: run.py [--arch win32] [NAME-PART ...]
+Usage: run.py [--pairing win32|mixed] [NAME-PART ...]
                                 runs the scenarios whose names contain any NAME-PART (all by
-                                default) and ends with the line "N passed, N failed". With
-                                --arch win32 they run against build/win32 in the 32-bit Wine
-                                root that scripts/wine32.sh makes; it exits 3 when that can't be
-                                had here.
+                                default) and ends with the line "N passed, N failed". The pairing
+                                is which builds run where: win64 (the default) runs everything
+                                64-bit in the host's Wine; win32 runs build/win32 in the 32-bit
+                                Wine root that scripts/wine32.sh makes; mixed runs the win64
+                                tunedesk.exe and harness against the i686 stand-in, both sides
+                                on one wineserver in a WoW64 prefix, as users have it. The last
+                                two exit 3 when the 32-bit Wine can't be had here.
        run.py --demo            starts a stand-in player, sends it a few switches and shows
                                 what it received.
 """
@@ -28,11 +31,18 @@ ROOT = pathlib.Path(__file__).resolve().parents[2]
 BUILD = ROOT / "build" / "win64"
 WORK = ROOT / "build" / "acceptance"
 WINE32 = ROOT / "scripts" / "wine32.sh"
-SKIPPED = 3  # wine32.sh's status when the 32-bit Wine can't be had here
-# What runs Wine's commands: the host's own, or, for --arch win32, the 32-bit root's.
+WINE32_ROOT = pathlib.Path(os.environ.get("TUNEDESK_WINE32_ROOT",
+                                          pathlib.Path.home() / ".cache" / "tunedesk-wine32"))
+# What runs Wine's commands: the host's own, or, in the win32 pairing, the 32-bit root's.
 IN_WINE = []
+PLAYER_BUILD = BUILD  # where standin.exe comes from
+PAIRING = "win64"
+MIXED = False  # the stand-in runs on the 32-bit side, everything else on the 64-bit side
 PREFIX = pathlib.Path(os.environ.get("TUNEDESK_WINEPREFIX",
                                      pathlib.Path.home() / ".cache" / "tunedesk-wine"))
+# The mixed pairing's WoW64 prefix, shared by both sides: under /tmp, which both see, as both
+# must find the one wineserver's socket in the same temporary folder.
+MIXED_PREFIX = pathlib.Path("/tmp/tunedesk-wow64")
 PLAYER = "Winamp v1.x"
 SETTINGS_TIME = 978307200  # 2001-01-01, the settings files' modification time
 SHOWN = "visible, not minimised"
@@ -40,8 +50,12 @@ HIDDEN = "invisible, minimised"
 
 
 def wine_environment():
-    return dict(os.environ, WINEPREFIX=str(PREFIX), WINEDEBUG="-all",
-                WINEDLLOVERRIDES="mscoree,mshtml=")
+    environment = dict(os.environ, WINEPREFIX=str(PREFIX), WINEDEBUG="-all",
+                       WINEDLLOVERRIDES="mscoree,mshtml=")
+    if MIXED:  # both sides in one prefix, finding one server through one temporary folder
+        environment.pop("TMPDIR", None)
+        environment["TUNEDESK_WINE32_PREFIX"] = str(PREFIX)
+    return environment
 
 
 def wine(*arguments, log, cwd=None, timeout=120):
@@ -54,10 +68,13 @@ def wine(*arguments, log, cwd=None, timeout=120):
 
 def ensure_prefix():
     """Makes the private Wine prefix once, with the null graphics driver: no X server needed."""
-    if IN_WINE:
+    if IN_WINE or MIXED:
         status = subprocess.run([WINE32, "setup"], stdin=subprocess.DEVNULL).returncode
         if status:
             sys.exit(status)
+    if MIXED:
+        ensure_mixed_prefix()
+    if IN_WINE or MIXED:
         return
     ready = PREFIX / ".tunedesk-ready"
     if ready.exists():
@@ -72,14 +89,49 @@ def ensure_prefix():
     ready.touch()
 
 
+def ensure_mixed_prefix():
+    """The WoW64 prefix: made by the host's 64-bit Wine with the null graphics driver, then its
+    syswow64 filled from the 32-bit side, without which that side can't load kernel32."""
+    ready = PREFIX / ".tunedesk-ready"
+    if ready.exists():
+        return
+    shutil.rmtree(PREFIX, ignore_errors=True)
+    PREFIX.mkdir(parents=True)
+    (PREFIX / "user.reg").write_text('WINE REGISTRY Version 2\n\n[Software\\\\Wine\\\\Drivers]\n"Graphics"="null"\n')
+    log = PREFIX / "setup.log"
+    env = wine_environment()
+    with open(log, "ab") as out:
+        subprocess.run(["wineboot", "-i"], stdout=out, stderr=out, env=env, check=True, timeout=600)
+        subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=600)
+        subprocess.run(["wineserver", "-p"], env=env, check=True)
+        subprocess.run([WINE32, "run", "env", "WINEBOOTSTRAPMODE=1", WINE32_ROOT / "usr/lib/wine/wine",
+                        r"C:\windows\syswow64\rundll32.exe", "setupapi.dll,InstallHinfSection",
+                        "Wow64Install", "128", r"\\?\unix/usr/share/wine/wine.inf"],
+                       stdout=out, stderr=out, env=env, check=True, timeout=600, stdin=subprocess.DEVNULL)
+        subprocess.run(["wineserver", "-k"], env=env)
+    ready.touch()
+
+
 @contextlib.contextmanager
 def wine_session():
     """The prefix made, and one Wine server kept up for everything run inside, then ended so
     that nothing is left holding the caller's output."""
     ensure_prefix()
     env = wine_environment()
-    subprocess.run([*IN_WINE, "wineserver", "-p"], env=env, check=True, stdin=subprocess.DEVNULL,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # Whatever an earlier run left in the prefix goes first: a player left running would answer.
+    for option in ("-k", "-w"):
+        subprocess.run([*IN_WINE, "wineserver", option], env=env, stdin=subprocess.DEVNULL,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    for attempt in range(10):  # a server just killed may hold its lock a moment longer
+        if subprocess.run([*IN_WINE, "wineserver", "-p"], env=env, stdin=subprocess.DEVNULL,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0:
+            break
+        time.sleep(0.5)
+    else:
+        sys.exit("the wineserver did not start")
+    if MIXED:  # the 32-bit side can't start the 64-bit desktop: keep it up from this side
+        subprocess.Popen(["wine", BUILD / "harness.exe", "--keep-desktop"], env=env, stdin=subprocess.DEVNULL,
+                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         yield
     finally:
@@ -332,19 +384,28 @@ def run_from_shell(scenario, folder, program_folder):
     harness = subprocess.Popen([*IN_WINE, "wine", str(BUILD / "harness.exe")], cwd=folder, env=wine_environment(),
                                stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
-        for _ in range(300):
+        for _ in range(600):  # as long as the harness waits for a 32-bit player
             if "shown" in read_lines(folder / "standin.log"):
                 break
             time.sleep(0.1)
         command, *arguments = scenario.command_line.split()
-        with open(folder / "stdout.txt", "wb") as out:
+        with open(folder / "stdout.txt", "wb") as out, open(folder / "stderr.txt", "wb") as errors:
             status = subprocess.run([*IN_WINE, "wine", command, *arguments], cwd=program_folder, stdout=out,
-                                    stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL,
-                                    env=wine_environment(), timeout=120).returncode
+                                    stderr=errors, stdin=subprocess.DEVNULL, env=wine_environment(),
+                                    timeout=120).returncode
         (folder / "result.txt").write_text(f"exit {status}\n")
     finally:
         (folder / "done.txt").touch()
         harness.wait(timeout=120)
+
+
+def start_32_bit_player(name, folder):
+    """A stand-in on the 32-bit side, started as ROOT/usr/lib/wine/wine: a path that the host's
+    wineserver can open too."""
+    with open(folder / "standin.out", "ab") as out:
+        return subprocess.Popen([WINE32, "run", WINE32_ROOT / "usr/lib/wine/wine", "standin.exe", name],
+                                cwd=folder, env=wine_environment(), stdin=subprocess.DEVNULL, stdout=out,
+                                stderr=out)
 
 
 def read_lines(path):
@@ -357,7 +418,7 @@ def run(scenario):
     program_folder = folder / scenario.program_folder()
     program_folder.mkdir(parents=True)
     shutil.copy(BUILD / "tunedesk.exe", program_folder / scenario.program)
-    shutil.copy(BUILD / "standin.exe", folder / "standin.exe")
+    shutil.copy(PLAYER_BUILD / "standin.exe", folder / "standin.exe")
     def placed(text):
         return (text.replace("{folder}", windows_path(folder))
                 .replace("{program}", windows_path(program_folder)))
@@ -370,7 +431,7 @@ def run(scenario):
     if scenario.player is not None:
         keys = "".join(f"{key}={value}\n" for key, value in scenario.player.items())
         (folder / "standin.ini").write_text("[Player]\n" + keys)
-    lines = [f"player {name}" for name in scenario.players]
+    lines = [f"{'await' if MIXED else 'player'} {name}" for name in scenario.players]
     program = str(scenario.program_folder() / scenario.program).replace("/", "\\")
     if scenario.shell:
         lines += ["wait done.txt"]
@@ -379,10 +440,16 @@ def run(scenario):
     lines += [] if scenario.stdout else ["nostdout"]
     (folder / "scenario.txt").write_bytes(("\n".join(lines) + "\n").encode("utf-8"))
 
+    players = [start_32_bit_player(name, folder) for name in scenario.players] if MIXED else []
     if scenario.shell:
         run_from_shell(scenario, folder, program_folder)
     else:
         wine(str(BUILD / "harness.exe"), cwd=folder, log=folder / "harness.out")
+    for player in players:  # the harness has closed it
+        try:
+            player.wait(timeout=30)
+        except subprocess.TimeoutExpired:
+            player.kill()
     problems = []
     for what, actual, expected in (
         ("player log", read_lines(folder / "standin.log"), scenario.expected_log()),
@@ -427,20 +494,31 @@ def test(wanted):
             print("    " + problem, flush=True)
         passed += not problems
         failed += bool(problems)
-    print(f"{BUILD.name}: {passed} passed, {failed} failed")
+    print(f"{PAIRING}: {passed} passed, {failed} failed")
     return 1 if failed or not passed else 0
 
 
 def main(arguments):
-    global BUILD, WORK, IN_WINE
-    if arguments[:1] == ["--arch"]:
-        arch, arguments = arguments[1], arguments[2:]
-        if arch != "win32":
-            sys.exit(f"unknown architecture {arch}: win64 (the default) or win32")
-        BUILD, WORK, IN_WINE = ROOT / "build" / arch, WORK.with_name("acceptance-" + arch), [WINE32, "run"]
-    for tool in ("tunedesk.exe", "standin.exe", "harness.exe"):
-        if not (BUILD / tool).exists():
-            sys.exit(f"missing {BUILD / tool}: build the {BUILD.name} preset first")
+    global BUILD, PLAYER_BUILD, WORK, IN_WINE, MIXED, PREFIX, SCENARIOS, PAIRING
+    pairing = PAIRING
+    if arguments[:1] == ["--pairing"]:
+        pairing, arguments = arguments[1], arguments[2:]
+    PAIRING = pairing
+    if pairing == "win32":
+        BUILD = PLAYER_BUILD = ROOT / "build" / "win32"
+        IN_WINE = [WINE32, "run"]
+    elif pairing == "mixed":
+        PLAYER_BUILD, MIXED, PREFIX = ROOT / "build" / "win32", True, MIXED_PREFIX
+        # Only scenarios with a running player: a player that tunedesk.exe starts would be
+        # started by WinExec on the 64-bit side, which can't run the 32-bit stand-in.
+        SCENARIOS = [scenario for scenario in SCENARIOS if scenario.players and not scenario.launches]
+    elif pairing != "win64":
+        sys.exit(f"unknown pairing {pairing}: win64 (the default), win32 or mixed")
+    if pairing != "win64":
+        WORK = WORK.with_name("acceptance-" + pairing)
+    for tool in (BUILD / "tunedesk.exe", BUILD / "harness.exe", PLAYER_BUILD / "standin.exe"):
+        if not tool.exists():
+            sys.exit(f"missing {tool}: build the win64 and win32 presets first")
     with wine_session():
         return demo() if arguments == ["--demo"] else test(arguments)
 
