@@ -89,11 +89,11 @@ void LocateSettingsFile(const WCHAR* modulePath, unsigned modulePathLength,
         if (shortLength >= 0) {
             length = shortLength;
         } else if (length >= 0) {
-            length =
-                SpellInAnsi(modulePath, nameAt, text);  // no short name: the long one after all
+            // No short name: the long one after all, which the reader may still refuse.
+            length = SpellInAnsi(modulePath, nameAt, text);
         } else {
-            text[0] =
-                '\0';  // no spelling the reader can take: read no file rather than a wrong one
+            // No spelling the reader can take: read no file rather than a wrong one.
+            text[0] = '\0';
             return;
         }
     }

@@ -151,6 +151,7 @@ class Scenario:
     name: str
     command_line: str
     ini: str = None  # the settings file's text; None: no file
+    encoding: str = "latin-1"  # how it is saved: in the ANSI code page, or as Unicode with a mark
     players: tuple = (PLAYER,)  # classes of stand-in players running before the run
     program: str = "tunedesk.exe"
     events: tuple = ()  # what the player logs after it is first shown
@@ -266,6 +267,8 @@ SCENARIOS = [
              events=commands(40044)),
     Scenario("bindings named like switches", "tunedesk.exe /NEXT /HIDE", ini=BINDINGS,
              events=commands(40048) + HIDE, final=HIDDEN),
+    *(Scenario(f"settings saved as {encoding}", "tunedesk.exe volup /VOLDOWN", ini=BINDINGS,
+               encoding=encoding, events=commands(40058, 40059)) for encoding in ("utf-16", "utf-8-sig")),
     Scenario("ready-made settings file", "tunedesk.exe /VOLUP /close /REW", ini=READY_MADE,
              events=commands(40058, 40001, 40061)),
     # The player's window class.
@@ -424,7 +427,7 @@ def run(scenario):
                 .replace("{program}", windows_path(program_folder)))
 
     settings = program_folder / "TUNEDESK.INI"
-    ini = None if scenario.ini is None else placed(scenario.ini).replace("\n", "\r\n").encode("latin-1")
+    ini = None if scenario.ini is None else placed(scenario.ini).replace("\n", "\r\n").encode(scenario.encoding)
     if ini is not None:
         settings.write_bytes(ini)
         os.utime(settings, (SETTINGS_TIME, SETTINGS_TIME))  # any write would move it
