@@ -92,8 +92,9 @@ void Runner::Exited(GObject*, GAsyncResult* result, gpointer self) {
     if (runner.timer_ != 0) g_source_remove(runner.timer_);
     runner.timer_ = 0;
     if (runner.timedOut_) {
-        runner.Finish(false, "Tunedesk did not answer within " +
-                                 std::to_string(runner.timeout_ / 1000.0).substr(0, 4) + " s");
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", runner.timeout_ / 1000.0);
+        runner.Finish(false, std::string("Tunedesk did not answer within ") + seconds + " s");
     } else if (!EndedAsTunedesk(runner.current_)) {
         runner.Finish(false, "wine failed to run Tunedesk");
     } else {

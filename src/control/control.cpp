@@ -74,6 +74,11 @@ bool IsBuiltInSwitch(const char* argument) {
     return FindSwitch(argument) != nullptr || IsQuery(argument);
 }
 
+void SendCommand(HWND window, CommandId command) {
+    SendMessageA(window, WM_COMMAND, command, 0);
+    Sleep(0);  // give up the time slice before the next argument
+}
+
 void HideWindow(HWND window) {
     ShowWindow(window, SW_MINIMIZE);
     ShowWindow(window, SW_HIDE);
@@ -92,9 +97,6 @@ void RunCommandPass(int count, char* const* arguments, HWND window,
         if (match == nullptr && RunRemoteSwitch(arguments[index], window, output)) continue;
         const CommandId command =
             match != nullptr ? match->command : ReadCommandBinding(settingsPath, arguments[index]);
-        if (command != NoCommand) {
-            SendMessageA(window, WM_COMMAND, command, 0);
-            Sleep(0);  // give up the time slice before the next argument
-        }
+        if (command != NoCommand) SendCommand(window, command);
     }
 }

@@ -23,6 +23,9 @@ void DescribeSwitches(void (*visit)(const char* text, const char* words, void* c
 // True for an argument that a built-in switch takes, so that no binding of it is ever read.
 bool IsBuiltInSwitch(const char* argument);
 
+// Sends the player a numbered command, then yields the rest of the time slice.
+void SendCommand(desktop::HWND window, CommandId command);
+
 // Minimises the window, then hides it, the way the player itself would leave the screen.
 void HideWindow(desktop::HWND window);
 

@@ -170,12 +170,17 @@ void AppendField(Line& line, Field field, HWND window) {
     }
 }
 
+// GetStdHandle gives none or INVALID_HANDLE_VALUE where there is no standard output.
+bool Usable(HANDLE handle) {
+    const std::intptr_t value = reinterpret_cast<std::intptr_t>(handle);
+    return value != 0 && value != InvalidHandle;
+}
+
 void WriteLine(Output& output, Line& line) {
     if (!output.found) {
         output.found = true;
         output.handle = GetStdHandle(STD_OUTPUT_HANDLE);
-        const std::intptr_t handle = reinterpret_cast<std::intptr_t>(output.handle);
-        if (handle == 0 || handle == InvalidHandle) {
+        if (!Usable(output.handle)) {
             // Typed bare at a prompt, a GUI program has no standard output: use the console.
             output.handle =
                 AttachConsole(ATTACH_PARENT_PROCESS) ? GetStdHandle(STD_OUTPUT_HANDLE) : nullptr;
@@ -183,8 +188,7 @@ void WriteLine(Output& output, Line& line) {
     }
     for (const char* end = LineEnd; *end != '\0'; ++end)
         line.text[line.length++] = *end;  // AppendCut keeps room for it
-    const std::intptr_t handle = reinterpret_cast<std::intptr_t>(output.handle);
-    if (handle != 0 && handle != InvalidHandle) {
+    if (Usable(output.handle)) {
         unsigned written = 0;
         WriteFile(output.handle, line.text, line.length, &written, nullptr);
     }
@@ -246,8 +250,7 @@ void PlayTrack(const Amount& amount, HWND window) {
     if (amount.relative || amount.value < TrackBase || amount.value > Ask(window, 0, ListLength))
         return;
     Tell(window, amount.value - TrackBase, SetListPosition);
-    SendMessageA(window, WM_COMMAND, PlayCommand, 0);
-    Sleep(0);
+    SendCommand(window, PlayCommand);
 }
 
 void Apply(Setting setting, const char* value, HWND window) {

@@ -72,9 +72,8 @@ def ensure_prefix():
         status = subprocess.run([WINE32, "setup"], stdin=subprocess.DEVNULL).returncode
         if status:
             sys.exit(status)
-    if MIXED:
-        ensure_mixed_prefix()
-    if IN_WINE or MIXED:
+        if MIXED:
+            ensure_mixed_prefix()
         return
     ready = PREFIX / ".tunedesk-ready"
     if ready.exists():
@@ -503,10 +502,9 @@ def test(wanted):
 
 def main(arguments):
     global BUILD, PLAYER_BUILD, WORK, IN_WINE, MIXED, PREFIX, SCENARIOS, PAIRING
-    pairing = PAIRING
     if arguments[:1] == ["--pairing"]:
-        pairing, arguments = arguments[1], arguments[2:]
-    PAIRING = pairing
+        PAIRING, arguments = arguments[1], arguments[2:]
+    pairing = PAIRING
     if pairing == "win32":
         BUILD = PLAYER_BUILD = ROOT / "build" / "win32"
         IN_WINE = [WINE32, "run"]

@@ -18,9 +18,9 @@ import time
 
 def load(name, path):
     """A module of ours by its file, under a name of its own: the runners are all run.py."""
-    spec = importlib.util.spec_from_file_location(name, path)
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    found = importlib.util.spec_from_file_location(name, path)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
