@@ -14,16 +14,16 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1] / "tests" / "mpris"))
-import run as e2e  # noqa: E402  the companion's test set-up and, through it, the Wine prefix
-
-acceptance = e2e.acceptance
+TESTS = pathlib.Path(__file__).resolve().parents[1] / "tests"
+sys.path[:0] = [str(TESTS), str(TESTS / "mpris")]
+import run as e2e  # noqa: E402  the companion's test set-up
+from wine_session import WIN64, session  # noqa: E402
 
 
 def timed(command):
     start = time.monotonic()
     subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                   stdin=subprocess.DEVNULL, env=acceptance.wine_environment(), cwd=e2e.FOLDER)
+                   stdin=subprocess.DEVNULL, env=WIN64.environment(), cwd=e2e.FOLDER)
     return (time.monotonic() - start) * 1000
 
 
@@ -37,15 +37,15 @@ def cpu_seconds(pid):
 def main(runs, seconds):
     e2e.FOLDER.mkdir(parents=True, exist_ok=True)
     for tool in ("tunedesk.exe", "standin.exe"):
-        (e2e.FOLDER / tool).write_bytes((acceptance.BUILD / tool).read_bytes())
+        (e2e.FOLDER / tool).write_bytes((WIN64.build / tool).read_bytes())
     (e2e.FOLDER / "standin.ini").write_text(e2e.PLAYER_STATE.replace("Status=0", "Status=1"))
     (e2e.FOLDER / "TUNEDESK.INI").unlink(missing_ok=True)
     bus = subprocess.run(["dbus-daemon", "--session", "--print-address=1", "--print-pid=1", "--fork"],
                          capture_output=True, text=True, check=True).stdout.split()
     os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus[0]
     try:
-        with acceptance.wine_session():
-            player = subprocess.Popen(["wine", "standin.exe"], cwd=e2e.FOLDER, env=acceptance.wine_environment(),
+        with session():
+            player = subprocess.Popen(["wine", "standin.exe"], cwd=e2e.FOLDER, env=WIN64.environment(),
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             companion = e2e.start_companion()
             time.sleep(1)
@@ -62,7 +62,7 @@ def main(runs, seconds):
             player.kill()
     finally:
         os.kill(int(bus[1]), signal.SIGTERM)
-    print(f"tunedesk-mpris, {runs} runs each, {e2e.acceptance.BUILD.name} tunedesk.exe under Wine:")
+    print(f"tunedesk-mpris, {runs} runs each, {WIN64.build.name} tunedesk.exe under Wine:")
     print()
     print("| measure | median |")
     print("|---|---|")

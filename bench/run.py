@@ -17,10 +17,8 @@ import statistics
 import subprocess
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "acceptance"))
-import run as acceptance  # noqa: E402  the Wine prefix and how to run under it
-
-ROOT = acceptance.ROOT
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests"))
+from wine_session import ROOT, WIN64, session  # noqa: E402
 OBJDUMP = {"win64": "x86_64-w64-mingw32-objdump", "win32": "i686-w64-mingw32-objdump"}
 
 
@@ -49,12 +47,11 @@ def main(pairs):
     shutil.rmtree(folder, ignore_errors=True)
     folder.mkdir(parents=True)
     for tool in ("tunedesk.exe", "floor.exe", "floor_status.exe", "standin.exe", "timer.exe"):
-        shutil.copy(acceptance.BUILD / tool, folder / tool)
+        shutil.copy(WIN64.build / tool, folder / tool)
     shutil.copy(ROOT / "dist" / "TUNEDESK.INI", folder / "TUNEDESK.INI")  # as users have it
     times = folder / "times.txt"
-    with acceptance.wine_session(), open(times, "wb") as out:
-        subprocess.run(["wine", str(folder / "timer.exe"), str(pairs)], cwd=folder,
-                       env=acceptance.wine_environment(), stdin=subprocess.DEVNULL, stdout=out,
+    with session(), open(times, "wb") as out:
+        subprocess.run(WIN64.command(folder / "timer.exe", pairs), cwd=folder, env=WIN64.environment(), stdin=subprocess.DEVNULL, stdout=out,
                        stderr=subprocess.DEVNULL, timeout=600, check=True)
     measured = {}
     for line in times.read_text().splitlines():

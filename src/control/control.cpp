@@ -1,45 +1,16 @@
-// The command pass and its switch table. Built-in switches are matched first, in table order;
-// any other argument is looked up in the settings file's bindings.
+// The command pass. A built-in switch is carried out as its row in the switch table says; any
+// other argument is looked up in the settings file's bindings.
 #include "control/control.h"
 
-#include "control/remote.h"
+#include "control/player.h"
+#include "control/switches.h"
 
 using namespace desktop;
 
-bool PathFromCommandLine = false;
-
 namespace {
 
-enum class WindowAction : std::uint8_t { None, Hide, Show, FlipShow };
-
-constexpr CommandId NoCommand = 0;
-
-struct Switch {
-    const char* text;   // matched whole, without regard to case
-    const char* words;  // a tab, and what the help says it does
-    CommandId command;
-    WindowAction action;
-};
-
-constexpr Switch SwitchTable[] = {
-    {HideSwitch, "\tminimise and hide the player", NoCommand, WindowAction::Hide},
-    {"/SHOW", "\tshow the player", NoCommand, WindowAction::Show},
-    {"/FLIPSHOW", "\thide the player if shown, else show it", NoCommand, WindowAction::FlipShow},
-    {"/PLAY", "\tplay", PlayCommand, WindowAction::None},
-    {"/STOP", "\tstop", 40047, WindowAction::None},
-    {"/NEXT", "\tnext track", 40048, WindowAction::None},
-    {"/PREV", "\tprevious track", 40044, WindowAction::None},
-    {"/PAUSE", "\tpause", 40046, WindowAction::None},
-};
-
 constexpr int Visible = 1;  // IsWindowVisible counts only when it says exactly 1
-
-const Switch* FindSwitch(const char* argument) {
-    for (const Switch& candidate : SwitchTable) {
-        if (lstrcmpiA(argument, candidate.text) == 0) return &candidate;
-    }
-    return nullptr;
-}
+constexpr char NotRunning[] = "Not running";
 
 void ApplyWindowAction(WindowAction action, HWND window) {
     switch (action) {
@@ -56,47 +27,83 @@ void ApplyWindowAction(WindowAction action, HWND window) {
                 ShowWindow(window, SW_SHOWNORMAL);
             }
             break;
-        case WindowAction::None:
+    }
+}
+
+// The questions that print one field share its number.
+static_assert(static_cast<int>(Question::Volume) == static_cast<int>(Field::Volume));
+
+// Without a player only the status has an answer, and every other line is empty, so that a
+// script reading a line per query stays in step.
+void AppendAnswer(Line& line, Question question, HWND window) {
+    if (window == nullptr) {
+        if (question == Question::Status) Append(line, NotRunning);
+    } else if (question == Question::TrackOfTracks) {
+        AppendField(line, Field::Track, window);
+        Append(line, "/");
+        AppendField(line, Field::Tracks, window);
+    } else {
+        AppendField(line, static_cast<Field>(question), window);
+    }
+}
+
+// Every field after its key; without a player the status alone.
+void AnswerAll(HWND window, Output& output) {
+    for (int at = 0; at < FieldCount; ++at) {
+        const Field field = static_cast<Field>(at);
+        Line line;
+        line.length = 0;
+        Append(line, FieldKey(field));
+        Append(line, " ");
+        if (window != nullptr) {
+            AppendField(line, field, window);
+        } else {
+            Append(line, NotRunning);  // after the status, the first key
+        }
+        WriteLine(output, line);
+        if (window == nullptr) return;
+    }
+}
+
+void Answer(Question question, HWND window, Output& output) {
+    if (question == Question::All) {
+        AnswerAll(window, output);
+        return;
+    }
+    Line line;
+    line.length = 0;
+    AppendAnswer(line, question, window);
+    WriteLine(output, line);
+}
+
+void Apply(const Switch& row, const char* value, HWND window, Output& output) {
+    switch (row.kind) {
+        case SwitchKind::Window:
+            ApplyWindowAction(static_cast<WindowAction>(row.what), window);
+            break;
+        case SwitchKind::Command:
+            SendCommand(window, row.what);
+            break;
+        case SwitchKind::Query:
+            Answer(static_cast<Question>(row.what), window, output);
+            break;
+        case SwitchKind::Setter:
+            ApplySetting(static_cast<Setting>(row.what), value, window);
             break;
     }
 }
 
 }  // namespace
 
-void DescribeSwitches(void (*visit)(const char* text, const char* words, void* context),
-                      void* context) {
-    for (const Switch& entry : SwitchTable)
-        visit(entry.text, entry.words, context);
-    DescribeRemoteSwitches(visit, context);
-}
-
-bool IsBuiltInSwitch(const char* argument) {
-    return FindSwitch(argument) != nullptr || IsQuery(argument);
-}
-
-void SendCommand(HWND window, CommandId command) {
-    SendMessageA(window, WM_COMMAND, command, 0);
-    Sleep(0);  // give up the time slice before the next argument
-}
-
-void HideWindow(HWND window) {
-    ShowWindow(window, SW_MINIMIZE);
-    ShowWindow(window, SW_HIDE);
-}
-
-void RunCommandPass(int count, char* const* arguments, HWND window,
-                    const SettingsPath& settingsPath) {
-    const int first = PathFromCommandLine ? 2 : 1;  // argument 0 is the program itself
+void RunCommandPass(const ArgumentList& arguments, HWND window, const SettingsPath& settingsPath) {
     Output output{};
-    for (int index = first; index < count; ++index) {
-        const Switch* match = FindSwitch(arguments[index]);
-        if (match != nullptr && match->action != WindowAction::None) {
-            ApplyWindowAction(match->action, window);
-            continue;
+    for (int index = arguments.first; index < arguments.count; ++index) {
+        const char* argument = arguments.texts[index];
+        const char* value = nullptr;
+        if (const Switch* row = FindSwitch(argument, value)) {
+            Apply(*row, value, window, output);
+        } else {
+            SendCommand(window, ReadCommandBinding(settingsPath, argument));
         }
-        if (match == nullptr && RunRemoteSwitch(arguments[index], window, output)) continue;
-        const CommandId command =
-            match != nullptr ? match->command : ReadCommandBinding(settingsPath, arguments[index]);
-        if (command != NoCommand) SendCommand(window, command);
     }
 }

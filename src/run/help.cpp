@@ -1,7 +1,7 @@
 // The help box for "/?": what each switch does, the words the settings file binds, where that
 // file is and whether it exists, and the version. It is built as UTF-16, so that a folder whose
 // name the ANSI code page can't spell is shown as the user knows it.
-#include "control/control.h"
+#include "control/switches.h"
 #include "run/run.h"
 
 using namespace desktop;
@@ -46,9 +46,11 @@ void Append(Help& help, const char* text) {
                MultiByteToWideChar(CP_ACP, 0, text, lstrlenA(text), wide, KeysCapacity));
 }
 
-void AppendSwitch(const char* text, const char* words, void* context) {
+void AppendSwitch(const char* text, const char* form, const char* words, void* context) {
     Help& help = *static_cast<Help*>(context);
     Append(help, text);
+    Append(help, form);
+    Append(help, "\t");
     Append(help, words);
     Append(help, "\n");
 }

@@ -1,13 +1,14 @@
 // Starting an absent player: from the configured path or from argument 1, then one wait, one
 // more search for its window, and a hide when asked for.
-#include "control/control.h"
+#include "control/player.h"
+#include "control/switches.h"
 #include "run/run.h"
 
 using namespace desktop;
 
 namespace {
 
-constexpr int PathArgument = 1;
+constexpr int PathArgument = 1;  // with PathOnCmdLine on
 
 // Takes the player's path from argument 1. A missing argument leaves the path empty; one too
 // long for the path is refused rather than cut, since a cut path would start some other program.
@@ -22,40 +23,33 @@ bool TakePathFromCommandLine(const ArgumentList& arguments,
     return true;
 }
 
-void ReportStartFailed() {
+LaunchOutcome ReportStartFailed() {
     MessageBoxA(nullptr, StartFailedMessage, MessageCaption, MB_ICONEXCLAMATION);
+    return LaunchOutcome::StartFailed;
 }
 
 }  // namespace
 
-void LaunchPlayer(const ArgumentList& arguments, const char* className,
-                  const SettingsPath& settingsPath, HWND& window, bool& playerNotRunning) {
-    if (!ReadAutoload(settingsPath)) return;
+LaunchOutcome LaunchPlayer(ArgumentList& arguments, const char* className,
+                           const SettingsPath& settingsPath, HWND& window) {
+    if (!ReadAutoload(settingsPath)) return LaunchOutcome::NotAsked;
 
     char playerPath[PlayerPathCapacity];
-    PathFromCommandLine = ReadPathOnCmdLine(settingsPath);
-    if (PathFromCommandLine) {
-        if (!TakePathFromCommandLine(arguments, playerPath)) {
-            ReportStartFailed();
-            return;
-        }
+    if (ReadPathOnCmdLine(settingsPath)) {
+        arguments.first = FirstSwitchAfterPath;  // argument 1 is the path, whatever comes of it
+        if (!TakePathFromCommandLine(arguments, playerPath)) return ReportStartFailed();
     } else {
         ReadPlayerPath(settingsPath, playerPath);
     }
-    if (playerPath[0] == '\0') {
-        playerNotRunning = true;
-        return;
-    }
+    if (playerPath[0] == '\0') return LaunchOutcome::NothingToStart;
 
-    if (WinExec(playerPath, SW_SHOWNORMAL) < WinExecFirstSuccess) {
-        ReportStartFailed();
-        return;
-    }
+    if (WinExec(playerPath, SW_SHOWNORMAL) < WinExecFirstSuccess) return ReportStartFailed();
     Sleep(ReadWaitLength(settingsPath));
     window = FindWindowA(className, nullptr);
 
     // Both are always read, whichever holds.
-    const bool hideAsked = HasArgument(arguments.count, arguments.texts, HideSwitch);
+    const bool hideAsked = HasArgument(arguments, HideSwitch);
     const bool hideOnLoad = ReadHideOnLoad(settingsPath);
     if (hideAsked || hideOnLoad) HideWindow(window);
+    return LaunchOutcome::Started;
 }

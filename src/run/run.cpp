@@ -37,21 +37,24 @@ int SplitCommandLine(char* commandLine, char** arguments, int capacity) {
     return count;
 }
 
-bool HasArgument(int count, char* const* arguments, const char* wanted) {
-    for (int index = 1; index < count; ++index) {
-        if (lstrcmpiA(arguments[index], wanted) == 0) return true;
+void ReadArguments(char* commandLine, ArgumentList& arguments) {
+    arguments.count = SplitCommandLine(commandLine, arguments.texts, MaxArguments);
+    arguments.first = FirstSwitch;
+}
+
+bool HasArgument(const ArgumentList& arguments, const char* wanted) {
+    for (int index = FirstSwitch; index < arguments.count; ++index) {
+        if (lstrcmpiA(arguments.texts[index], wanted) == 0) return true;
     }
     return false;
 }
 
 int RunSequence(HINSTANCE instance) {
-    PathFromCommandLine = false;
-
     // Windows' own command line must not be written to, so the run cuts a copy of it.
     char commandLine[CommandLineCapacity];
     lstrcpynA(commandLine, GetCommandLineA(), CommandLineCapacity);
     ArgumentList arguments;
-    arguments.count = SplitCommandLine(commandLine, arguments.texts, MaxArguments);
+    ReadArguments(commandLine, arguments);
 
     WCHAR modulePath[ModulePathCapacity];
     const unsigned modulePathLength = GetModuleFileNameW(instance, modulePath, ModulePathCapacity);
@@ -68,14 +71,11 @@ int RunSequence(HINSTANCE instance) {
     ReadPlayerClass(settingsPath, className);
     HWND window = FindWindowA(className, nullptr);
 
-    bool playerNotRunning = false;
-    if (window == nullptr) {
-        LaunchPlayer(arguments, className, settingsPath, window, playerNotRunning);
-        if (playerNotRunning) {
-            MessageBoxA(nullptr, NotRunningMessage, MessageCaption, MB_ICONEXCLAMATION);
-            return NotRunningResult;
-        }
+    if (window == nullptr &&
+        LaunchPlayer(arguments, className, settingsPath, window) == LaunchOutcome::NothingToStart) {
+        MessageBoxA(nullptr, NotRunningMessage, MessageCaption, MB_ICONEXCLAMATION);
+        return NotRunningResult;
     }
-    RunCommandPass(arguments.count, arguments.texts, window, settingsPath);
+    RunCommandPass(arguments, window, settingsPath);
     return RunResult;
 }

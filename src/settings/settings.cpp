@@ -15,9 +15,10 @@ constexpr unsigned NoCommand = 0;
 
 bool HasFile(const SettingsPath& settingsPath) { return settingsPath.text[0] != '\0'; }
 
+// A text key of [Configuration], or the fallback when no file is read.
 template <int Capacity>
-void ReadText(const SettingsPath& settingsPath, const char* key, const char* fallback,
-              char (&buffer)[Capacity]) {
+void ReadConfigurationText(const SettingsPath& settingsPath, const char* key, const char* fallback,
+                           char (&buffer)[Capacity]) {
     if (HasFile(settingsPath)) {
         GetPrivateProfileStringA(ConfigurationSection, key, fallback, buffer, Capacity,
                                  settingsPath.text);
@@ -32,11 +33,12 @@ unsigned ReadNumber(const SettingsPath& settingsPath, const char* section, const
     return GetPrivateProfileIntA(section, key, static_cast<int>(fallback), settingsPath.text);
 }
 
-bool ReadSwitch(const SettingsPath& settingsPath, const char* key) {
+// An on/off key of [Configuration]: on only when exactly 1.
+bool ReadOnOffKey(const SettingsPath& settingsPath, const char* key) {
     return ReadNumber(settingsPath, ConfigurationSection, key, Off) == On;
 }
 
-// Where the directory's name may take, in the ANSI code page, with the file name after it.
+// The room for the directory's name in the ANSI code page, with the file name still to follow.
 constexpr int DirectoryCapacity = SettingsPathCapacity - sizeof SettingsFileName;
 
 // Writes the first length units of a wide text into text in the ANSI code page and returns the
@@ -113,18 +115,20 @@ void ReadCommandKeys(const SettingsPath& settingsPath, char* keys, int capacity)
 }
 
 void ReadPlayerClass(const SettingsPath& settingsPath, char (&className)[ClassCapacity]) {
-    ReadText(settingsPath, "Class", DefaultClass, className);
+    ReadConfigurationText(settingsPath, "Class", DefaultClass, className);
     if (className[0] == '\0') lstrcpynA(className, DefaultClass, ClassCapacity);
 }
 
-bool ReadAutoload(const SettingsPath& settingsPath) { return ReadSwitch(settingsPath, "Autoload"); }
+bool ReadAutoload(const SettingsPath& settingsPath) {
+    return ReadOnOffKey(settingsPath, "Autoload");
+}
 
 bool ReadPathOnCmdLine(const SettingsPath& settingsPath) {
-    return ReadSwitch(settingsPath, "PathOnCmdLine");
+    return ReadOnOffKey(settingsPath, "PathOnCmdLine");
 }
 
 void ReadPlayerPath(const SettingsPath& settingsPath, char (&playerPath)[PlayerPathCapacity]) {
-    ReadText(settingsPath, "Path", "", playerPath);
+    ReadConfigurationText(settingsPath, "Path", "", playerPath);
 }
 
 unsigned ReadWaitLength(const SettingsPath& settingsPath) {
@@ -135,7 +139,7 @@ unsigned ReadWaitLength(const SettingsPath& settingsPath) {
 }
 
 bool ReadHideOnLoad(const SettingsPath& settingsPath) {
-    return ReadSwitch(settingsPath, "HideOnLoad");
+    return ReadOnOffKey(settingsPath, "HideOnLoad");
 }
 
 unsigned ReadCommandBinding(const SettingsPath& settingsPath, const char* argument) {

@@ -18,7 +18,6 @@ Usage: run.py [--pairing win32|mixed] [NAME-PART ...]
        run.py --demo            starts a stand-in player, sends it a few switches and shows
                                 what it received.
 """
-import contextlib
 import dataclasses
 import os
 import pathlib
@@ -27,118 +26,20 @@ import subprocess
 import sys
 import time
 
-ROOT = pathlib.Path(__file__).resolve().parents[2]
-BUILD = ROOT / "build" / "win64"
-WORK = ROOT / "build" / "acceptance"
-WINE32 = ROOT / "scripts" / "wine32.sh"
-WINE32_ROOT = pathlib.Path(os.environ.get("TUNEDESK_WINE32_ROOT",
-                                          pathlib.Path.home() / ".cache" / "tunedesk-wine32"))
-# What runs Wine's commands: the host's own, or, in the win32 pairing, the 32-bit root's.
-IN_WINE = []
-PLAYER_BUILD = BUILD  # where standin.exe comes from
-PAIRING = "win64"
-MIXED = False  # the stand-in runs on the 32-bit side, everything else on the 64-bit side
-PREFIX = pathlib.Path(os.environ.get("TUNEDESK_WINEPREFIX",
-                                     pathlib.Path.home() / ".cache" / "tunedesk-wine"))
-# The mixed pairing's WoW64 prefix, shared by both sides: under /tmp, which both see, as both
-# must find the one wineserver's socket in the same temporary folder.
-MIXED_PREFIX = pathlib.Path("/tmp/tunedesk-wow64")
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
+import wine_session  # noqa: E402
+from wine_session import ROOT, windows_path  # noqa: E402
+
 PLAYER = "Winamp v1.x"
 SETTINGS_TIME = 978307200  # 2001-01-01, the settings files' modification time
 SHOWN = "visible, not minimised"
 HIDDEN = "invisible, minimised"
 
 
-def wine_environment():
-    environment = dict(os.environ, WINEPREFIX=str(PREFIX), WINEDEBUG="-all",
-                       WINEDLLOVERRIDES="mscoree,mshtml=")
-    if MIXED:  # both sides in one prefix, finding one server through one temporary folder
-        environment.pop("TMPDIR", None)
-        environment["TUNEDESK_WINE32_PREFIX"] = str(PREFIX)
-    return environment
-
-
-def wine(*arguments, log, cwd=None, timeout=120):
-    """Runs a Wine command with its output sent to a file: a pipe would stay open for as long
-    as any process it started, such as a player, keeps running."""
-    with open(log, "ab") as out:
-        return subprocess.run([*IN_WINE, "wine", *arguments], stdout=out, stderr=out, stdin=subprocess.DEVNULL,
-                              cwd=cwd, env=wine_environment(), timeout=timeout).returncode
-
-
-def ensure_prefix():
-    """Makes the private Wine prefix once, with the null graphics driver: no X server needed."""
-    if IN_WINE or MIXED:
-        status = subprocess.run([WINE32, "setup"], stdin=subprocess.DEVNULL).returncode
-        if status:
-            sys.exit(status)
-        if MIXED:
-            ensure_mixed_prefix()
-        return
-    ready = PREFIX / ".tunedesk-ready"
-    if ready.exists():
-        return
-    PREFIX.mkdir(parents=True, exist_ok=True)
-    log = PREFIX / "setup.log"
-    env = wine_environment()
-    with open(log, "ab") as out:
-        subprocess.run(["wineboot", "-i"], stdout=out, stderr=out, env=env, check=True, timeout=600)
-    wine("reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Graphics", "/d", "null", "/f", log=log)
-    subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=600)
-    ready.touch()
-
-
-def ensure_mixed_prefix():
-    """The WoW64 prefix: made by the host's 64-bit Wine with the null graphics driver, then its
-    syswow64 filled from the 32-bit side, without which that side can't load kernel32."""
-    ready = PREFIX / ".tunedesk-ready"
-    if ready.exists():
-        return
-    shutil.rmtree(PREFIX, ignore_errors=True)
-    PREFIX.mkdir(parents=True)
-    (PREFIX / "user.reg").write_text('WINE REGISTRY Version 2\n\n[Software\\\\Wine\\\\Drivers]\n"Graphics"="null"\n')
-    log = PREFIX / "setup.log"
-    env = wine_environment()
-    with open(log, "ab") as out:
-        subprocess.run(["wineboot", "-i"], stdout=out, stderr=out, env=env, check=True, timeout=600)
-        subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=600)
-        subprocess.run(["wineserver", "-p"], env=env, check=True)
-        subprocess.run([WINE32, "run", "env", "WINEBOOTSTRAPMODE=1", WINE32_ROOT / "usr/lib/wine/wine",
-                        r"C:\windows\syswow64\rundll32.exe", "setupapi.dll,InstallHinfSection",
-                        "Wow64Install", "128", r"\\?\unix/usr/share/wine/wine.inf"],
-                       stdout=out, stderr=out, env=env, check=True, timeout=600, stdin=subprocess.DEVNULL)
-        subprocess.run(["wineserver", "-k"], env=env)
-    ready.touch()
-
-
-@contextlib.contextmanager
-def wine_session():
-    """The prefix made, and one Wine server kept up for everything run inside, then ended so
-    that nothing is left holding the caller's output."""
-    ensure_prefix()
-    env = wine_environment()
-    # Whatever an earlier run left in the prefix goes first: a player left running would answer.
-    for option in ("-k", "-w"):
-        subprocess.run([*IN_WINE, "wineserver", option], env=env, stdin=subprocess.DEVNULL,
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    for attempt in range(10):  # a server just killed may hold its lock a moment longer
-        if subprocess.run([*IN_WINE, "wineserver", "-p"], env=env, stdin=subprocess.DEVNULL,
-                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL).returncode == 0:
-            break
-        time.sleep(0.5)
-    else:
-        sys.exit("the wineserver did not start")
-    if MIXED:  # the 32-bit side can't start the 64-bit desktop: keep it up from this side
-        subprocess.Popen(["wine", BUILD / "harness.exe", "--keep-desktop"], env=env, stdin=subprocess.DEVNULL,
-                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    try:
-        yield
-    finally:
-        subprocess.run([*IN_WINE, "wineserver", "-k"], env=env)
-
-
-def windows_path(path):
-    return "Z:" + str(path).replace("/", "\\")
+def work_folder(pairing):
+    """Where the pairing's scenarios are laid out."""
+    name = "acceptance" if pairing.name == "win64" else "acceptance-" + pairing.name
+    return ROOT / "build" / name
 
 
 @dataclasses.dataclass
@@ -165,13 +66,13 @@ class Scenario:
     stdout: bool = True  # the run is given a standard output
     shell: bool = False  # run as "wine tunedesk.exe ... > file" from the Linux shell
 
-    def folder(self):
-        return WORK / self.name.replace(" ", "-")
+    def folder(self, pairing):
+        return work_folder(pairing) / self.name.replace(" ", "-")
 
-    def program_folder(self):
+    def program_folder(self, pairing):
         """Where the program and its settings lie, relative to the scenario's folder."""
         folder = pathlib.Path(self.subfolder)
-        while (missing := self.folder_length - len(windows_path(self.folder() / folder))) > 0:
+        while (missing := self.folder_length - len(windows_path(self.folder(pairing) / folder))) > 0:
             folder /= "a-folder-with-a-rather-long-name"[:max(missing - 1, 1)]
         return folder
 
@@ -380,47 +281,38 @@ def read_bytes(path):
     return path.read_bytes() if path.exists() else b""
 
 
-def run_from_shell(scenario, folder, program_folder):
+def run_from_shell(scenario, folder, program_folder, pairing):
     """As a Linux user would type it: "wine tunedesk.exe /STATUS > file", while the harness
     keeps the stand-in players up."""
-    harness = subprocess.Popen([*IN_WINE, "wine", str(BUILD / "harness.exe")], cwd=folder, env=wine_environment(),
-                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    harness = subprocess.Popen(pairing.command(pairing.build / "harness.exe"), cwd=folder,
+                               env=pairing.environment(), stdin=subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     try:
         for _ in range(600):  # as long as the harness waits for a 32-bit player
             if "shown" in read_lines(folder / "standin.log"):
                 break
             time.sleep(0.1)
-        command, *arguments = scenario.command_line.split()
         with open(folder / "stdout.txt", "wb") as out, open(folder / "stderr.txt", "wb") as errors:
-            status = subprocess.run([*IN_WINE, "wine", command, *arguments], cwd=program_folder, stdout=out,
-                                    stderr=errors, stdin=subprocess.DEVNULL, env=wine_environment(),
-                                    timeout=120).returncode
+            status = subprocess.run(pairing.command(*scenario.command_line.split()), cwd=program_folder,
+                                    stdout=out, stderr=errors, stdin=subprocess.DEVNULL,
+                                    env=pairing.environment(), timeout=120).returncode
         (folder / "result.txt").write_text(f"exit {status}\n")
     finally:
         (folder / "done.txt").touch()
         harness.wait(timeout=120)
 
 
-def start_32_bit_player(name, folder):
-    """A stand-in on the 32-bit side, started as ROOT/usr/lib/wine/wine: a path that the host's
-    wineserver can open too."""
-    with open(folder / "standin.out", "ab") as out:
-        return subprocess.Popen([WINE32, "run", WINE32_ROOT / "usr/lib/wine/wine", "standin.exe", name],
-                                cwd=folder, env=wine_environment(), stdin=subprocess.DEVNULL, stdout=out,
-                                stderr=out)
-
-
 def read_lines(path):
     return path.read_text("utf-8").splitlines() if path.exists() else []
 
 
-def run(scenario):
-    folder = scenario.folder()
+def run(scenario, pairing):
+    folder = scenario.folder(pairing)
     shutil.rmtree(folder, ignore_errors=True)
-    program_folder = folder / scenario.program_folder()
+    program_folder = folder / scenario.program_folder(pairing)
     program_folder.mkdir(parents=True)
-    shutil.copy(BUILD / "tunedesk.exe", program_folder / scenario.program)
-    shutil.copy(PLAYER_BUILD / "standin.exe", folder / "standin.exe")
+    shutil.copy(pairing.build / "tunedesk.exe", program_folder / scenario.program)
+    shutil.copy(pairing.player_build / "standin.exe", folder / "standin.exe")
     def placed(text):
         return (text.replace("{folder}", windows_path(folder))
                 .replace("{program}", windows_path(program_folder)))
@@ -433,8 +325,8 @@ def run(scenario):
     if scenario.player is not None:
         keys = "".join(f"{key}={value}\n" for key, value in scenario.player.items())
         (folder / "standin.ini").write_text("[Player]\n" + keys)
-    lines = [f"{'await' if MIXED else 'player'} {name}" for name in scenario.players]
-    program = str(scenario.program_folder() / scenario.program).replace("/", "\\")
+    lines = [f"{'await' if pairing.mixed else 'player'} {name}" for name in scenario.players]
+    program = str(scenario.program_folder(pairing) / scenario.program).replace("/", "\\")
     if scenario.shell:
         lines += ["wait done.txt"]
     else:
@@ -442,11 +334,11 @@ def run(scenario):
     lines += [] if scenario.stdout else ["nostdout"]
     (folder / "scenario.txt").write_bytes(("\n".join(lines) + "\n").encode("utf-8"))
 
-    players = [start_32_bit_player(name, folder) for name in scenario.players] if MIXED else []
+    players = [pairing.start_32_bit_player(name, folder) for name in scenario.players] if pairing.mixed else []
     if scenario.shell:
-        run_from_shell(scenario, folder, program_folder)
+        run_from_shell(scenario, folder, program_folder, pairing)
     else:
-        wine(str(BUILD / "harness.exe"), cwd=folder, log=folder / "harness.out")
+        pairing.wine(pairing.build / "harness.exe", cwd=folder, log=folder / "harness.out")
     for player in players:  # the harness has closed it
         try:
             player.wait(timeout=30)
@@ -471,57 +363,53 @@ DEMO = Scenario("demo", "tunedesk.exe /PLAY /NEXT volup /VOLUME=50 /HIDE /SHOW /
                 ini=BINDINGS, player=STOPPED)
 
 
-def demo():
+def demo(pairing):
     print("Stand-in player running under Wine, stopped at track 3 of 4; TUNEDESK.INI binds volup=40058.")
     print("Running: " + DEMO.command_line)
-    run(DEMO)
+    run(DEMO, pairing)
+    folder = DEMO.folder(pairing)
     print("The player received:")
-    for line in read_lines(DEMO.folder() / "standin.log"):
+    for line in read_lines(folder / "standin.log"):
         print("    " + line)
     print("tunedesk printed:")
-    for line in read_lines(DEMO.folder() / "stdout.txt"):
+    for line in read_lines(folder / "stdout.txt"):
         print("    " + line)
-    print("tunedesk " + read_lines(DEMO.folder() / "result.txt")[-1])
+    print("tunedesk " + read_lines(folder / "result.txt")[-1])
     return 0
 
 
-def test(wanted):
+def test(wanted, pairing):
     passed = failed = 0
     for scenario in SCENARIOS:
         if wanted and not any(part in scenario.name for part in wanted):
             continue
-        problems = run(scenario)
+        # A player that tunedesk.exe starts in the mixed pairing would be started by WinExec on
+        # the 64-bit side, which can't run the 32-bit stand-in.
+        if pairing.mixed and (not scenario.players or scenario.launches):
+            continue
+        problems = run(scenario, pairing)
         print(("PASS " if not problems else "FAIL ") + scenario.name, flush=True)
         for problem in problems:
             print("    " + problem, flush=True)
         passed += not problems
         failed += bool(problems)
-    print(f"{PAIRING}: {passed} passed, {failed} failed")
+    print(f"{pairing.name}: {passed} passed, {failed} failed")
     return 1 if failed or not passed else 0
 
 
 def main(arguments):
-    global BUILD, PLAYER_BUILD, WORK, IN_WINE, MIXED, PREFIX, SCENARIOS, PAIRING
+    name = "win64"
     if arguments[:1] == ["--pairing"]:
-        PAIRING, arguments = arguments[1], arguments[2:]
-    pairing = PAIRING
-    if pairing == "win32":
-        BUILD = PLAYER_BUILD = ROOT / "build" / "win32"
-        IN_WINE = [WINE32, "run"]
-    elif pairing == "mixed":
-        PLAYER_BUILD, MIXED, PREFIX = ROOT / "build" / "win32", True, MIXED_PREFIX
-        # Only scenarios with a running player: a player that tunedesk.exe starts would be
-        # started by WinExec on the 64-bit side, which can't run the 32-bit stand-in.
-        SCENARIOS = [scenario for scenario in SCENARIOS if scenario.players and not scenario.launches]
-    elif pairing != "win64":
-        sys.exit(f"unknown pairing {pairing}: win64 (the default), win32 or mixed")
-    if pairing != "win64":
-        WORK = WORK.with_name("acceptance-" + pairing)
-    for tool in (BUILD / "tunedesk.exe", BUILD / "harness.exe", PLAYER_BUILD / "standin.exe"):
+        name, arguments = arguments[1], arguments[2:]
+    if name not in wine_session.PAIRINGS:
+        sys.exit(f"unknown pairing {name}: win64 (the default), win32 or mixed")
+    pairing = wine_session.PAIRINGS[name]
+    for tool in (pairing.build / "tunedesk.exe", pairing.build / "harness.exe",
+                 pairing.player_build / "standin.exe"):
         if not tool.exists():
             sys.exit(f"missing {tool}: build the win64 and win32 presets first")
-    with wine_session():
-        return demo() if arguments == ["--demo"] else test(arguments)
+    with wine_session.session(pairing):
+        return demo(pairing) if arguments == ["--demo"] else test(arguments, pairing)
 
 
 if __name__ == "__main__":

@@ -100,7 +100,10 @@ TEST(Model, TurnsCallsIntoSwitches) {
     EXPECT_EQ(SeekSwitch(400000), "");
     EXPECT_EQ(PositionSwitch(30000000), "/SEEK=30");
     EXPECT_EQ(PositionSwitch(-1), "");
+    EXPECT_EQ(PositionSwitch(0), "/SEEK=0");  // back to the start of the track
     EXPECT_EQ(VolumeSwitch(0.5), "/VOLUME=50");
+    EXPECT_EQ(VolumeSwitch(0.57), "/VOLUME=57");
+    EXPECT_EQ(VolumeSwitch(0.125), "/VOLUME=13");
     EXPECT_EQ(VolumeSwitch(1.7), "/VOLUME=100");
     EXPECT_EQ(VolumeSwitch(-0.2), "/VOLUME=0");
 

@@ -5,7 +5,6 @@ player whose state each leaves for the next, and the last line is "N passed, N f
 
 Usage: run.py   (build the host and win64 presets first)
 """
-import importlib.util
 import os
 import pathlib
 import signal
@@ -16,18 +15,9 @@ import threading
 import time
 
 
-def load(name, path):
-    """A module of ours by its file, under a name of its own: the runners are all run.py."""
-    found = importlib.util.spec_from_file_location(name, path)
-    module = importlib.util.module_from_spec(found)
-    found.loader.exec_module(module)
-    return module
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
+from wine_session import ROOT, WIN64, session, windows_path  # noqa: E402
 
-
-# The Wine prefix and how to run under it.
-acceptance = load("acceptance", pathlib.Path(__file__).resolve().parents[1] / "acceptance" / "run.py")
-
-ROOT = acceptance.ROOT
 COMPANION = ROOT / "build" / "host" / "mpris" / "tunedesk-mpris"
 HUNG_WINE = pathlib.Path(__file__).with_name("hung-wine.sh")
 FOLDER = ROOT / "build" / "mpris"
@@ -64,7 +54,7 @@ def start_companion(*options):
     log = open(FOLDER / "companion.log", "a")
     companion = subprocess.Popen([COMPANION, "--verbose", *options, str(FOLDER / "tunedesk.exe")],
                                  stdout=log, stderr=log, stdin=subprocess.DEVNULL,
-                                 env=acceptance.wine_environment())
+                                 env=WIN64.environment())
     for _ in range(100):
         if "tunedesk" in subprocess.run(["playerctl", "-l"], capture_output=True, text=True).stdout:
             break
@@ -140,7 +130,7 @@ def run_checks(checks, companion):
         follow = subprocess.Popen(["playerctl", "-p", "tunedesk", "--follow", "metadata", "title"],
                                   stdout=out, stderr=subprocess.DEVNULL)
         time.sleep(1)
-        acceptance.wine(str(FOLDER / "tunedesk.exe"), "/NEXT", log=FOLDER / "wine.log", cwd=FOLDER)
+        WIN64.wine(FOLDER / "tunedesk.exe", "/NEXT", log=FOLDER / "wine.log", cwd=FOLDER)
         deadline = time.monotonic() + 6
         while "Four" not in follow_log.read_text().split() and time.monotonic() < deadline:
             time.sleep(0.2)
@@ -192,21 +182,21 @@ def run_checks(checks, companion):
 
 
 def main():
-    for needed in (COMPANION, acceptance.BUILD / "tunedesk.exe", acceptance.BUILD / "standin.exe"):
+    for needed in (COMPANION, WIN64.build / "tunedesk.exe", WIN64.build / "standin.exe"):
         if not needed.exists():
             sys.exit(f"missing {needed}: build the host and win64 presets first")
     shutil.rmtree(FOLDER, ignore_errors=True)
     FOLDER.mkdir(parents=True)
     for tool in ("tunedesk.exe", "standin.exe"):
-        shutil.copy(acceptance.BUILD / tool, FOLDER / tool)
+        shutil.copy(WIN64.build / tool, FOLDER / tool)
     (FOLDER / "standin.ini").write_text(PLAYER_STATE)
-    (FOLDER / "TUNEDESK.INI").write_text(SETTINGS.replace("{folder}", acceptance.windows_path(FOLDER)))
+    (FOLDER / "TUNEDESK.INI").write_text(SETTINGS.replace("{folder}", windows_path(FOLDER)))
     bus = subprocess.run(["dbus-daemon", "--session", "--print-address=1", "--print-pid=1", "--fork"],
                          capture_output=True, text=True, check=True).stdout.split()
     os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus[0]
     checks = Checks()
     try:
-        with acceptance.wine_session():
+        with session():
             companion = start_companion()
             try:
                 run_checks(checks, companion)

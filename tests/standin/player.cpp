@@ -12,9 +12,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "player_model.h"
+
 namespace {
 
-constexpr int Stopped = 0, Playing = 1, Paused = 3;
 constexpr int MaxTitles = 64;
 constexpr char StandInProperty[] = "Tunedesk stand-in";  // how the harness finds every stand-in
 
@@ -23,7 +24,8 @@ const char* lastState = "";
 bool closed = false;
 
 struct Player {
-    int status, position, length, volume, shuffle, repeat, track, count, numbers;
+    PlayerModel model;
+    int numbers;
     char titleText[4096];
     const char* titles[MaxTitles];
 } player;
@@ -39,18 +41,19 @@ void LoadState(const char* settings) {
     const auto number = [&](const char* key, int fallback) {
         return static_cast<int>(GetPrivateProfileIntA("Player", key, fallback, settings));
     };
-    player.status = number("Status", Stopped);
-    player.position = number("Position", 0);
-    player.length = number("Length", -1);
-    player.volume = number("Volume", 255);
-    player.shuffle = number("Shuffle", 0);
-    player.repeat = number("Repeat", 0);
-    player.track = number("Track", 0);
+    PlayerModel& model = player.model;
+    model.status = number("Status", model.status);
+    model.position = number("Position", model.position);
+    model.length = number("Length", model.length);
+    model.volume = number("Volume", model.volume);
+    model.shuffle = number("Shuffle", model.shuffle);
+    model.repeat = number("Repeat", model.repeat);
+    model.track = number("Track", model.track);
     player.numbers = number("Numbers", 1);
     GetPrivateProfileStringA("Player", "Titles", "", player.titleText, sizeof player.titleText,
                              settings);
-    for (char* title = player.titleText; *title != '\0' && player.count < MaxTitles;) {
-        player.titles[player.count++] = title;
+    for (char* title = player.titleText; *title != '\0' && model.tracks < MaxTitles;) {
+        player.titles[model.tracks++] = title;
         char* bar = std::strchr(title, '|');
         if (bar == nullptr) break;
         *bar = '\0';
@@ -60,16 +63,17 @@ void LoadState(const char* settings) {
 
 void ShowCaption(HWND window) {
     static char caption[8192];
-    if (player.count == 0) {
+    const PlayerModel& model = player.model;
+    if (model.tracks == 0) {
         std::strcpy(caption, "Winamp 5.9.2 Build 10042");
     } else {
         char number[16] = "";
-        if (player.numbers) std::snprintf(number, sizeof number, "%d. ", player.track + 1);
+        if (player.numbers) std::snprintf(number, sizeof number, "%d. ", model.track + 1);
         std::snprintf(caption, sizeof caption, "%s%s - Winamp%s", number,
-                      player.titles[player.track],
-                      player.status == Playing  ? ""
-                      : player.status == Paused ? " [Paused]"
-                                                : " [Stopped]");
+                      player.titles[model.track],
+                      model.status == Playing  ? ""
+                      : model.status == Paused ? " [Paused]"
+                                               : " [Stopped]");
     }
     SetWindowTextA(window, caption);
 }
@@ -78,70 +82,21 @@ void Command(HWND window, WPARAM command) {
     char line[64];
     std::snprintf(line, sizeof line, "command %llu", (unsigned long long)command);
     Log(line);
-    const int count = player.count > 0 ? player.count : 1;
-    switch (command) {
-        case 40045:
-            if (player.status == Stopped) player.position = 0;
-            player.status = Playing;
-            break;
-        case 40046:
-            player.status = player.status == Playing ? Paused : Playing;
-            break;
-        case 40047:
-            player.status = Stopped;
-            break;
-        case 40048:
-            player.track = (player.track + 1) % count;
-            break;
-        case 40044:
-            player.track = (player.track + count - 1) % count;
-            break;
-    }
+    CarryOutCommand(player.model, command);
     ShowCaption(window);
 }
 
 // Carries out one WM_USER call; settings are logged with their value as the player reads it.
 LRESULT Ipc(HWND window, WPARAM wParam, LPARAM id) {
-    const int value = static_cast<int>(wParam);  // the player is a 32-bit program
-    char line[64];
-    std::snprintf(line, sizeof line, "ipc %d %d", static_cast<int>(id), value);
-    switch (id) {
-        case 104:
-            return player.status;
-        case 105:
-            if (value == 0) return player.status == Stopped ? -1 : player.position;
-            if (player.length < 0) return -1;
-            return value == 1 ? player.length / 1000 : player.length;
-        case 106:
-            Log(line);
-            if (player.status == Stopped) return -1;
-            player.position = value;
-            return player.length >= 0 && value >= player.length ? 1 : 0;
-        case 121:
-            Log(line);
-            if (value >= 0 && value < player.count) player.track = value;
-            ShowCaption(window);
-            return 0;
-        case 122:
-            if (value == -666) return player.volume;
-            Log(line);
-            player.volume = value & 0xFF;
-            return 0;
-        case 124:
-            return player.count;
-        case 125:
-            return player.track;
-        case 250:
-            return player.shuffle;
-        case 251:
-            return player.repeat;
-        case 252:
-        case 253:
-            Log(line);
-            (id == 252 ? player.shuffle : player.repeat) = value;
-            return 0;
+    const std::int32_t data = static_cast<std::int32_t>(wParam);  // the player is 32-bit
+    if (IsSetting(id, data)) {
+        char line[64];
+        std::snprintf(line, sizeof line, "ipc %d %d", static_cast<int>(id), data);
+        Log(line);
     }
-    return 1;  // an id the player does not know
+    const std::int32_t answer = AnswerUserMessage(player.model, data, id);
+    if (id == SetListPosition) ShowCaption(window);
+    return answer;
 }
 
 const char* StateOf(HWND window) {

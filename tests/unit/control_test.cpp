@@ -3,11 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
-#include "run/run.h"
-#include "unit/desktop_double.h"
+#include "unit/calls.h"
 
 namespace {
 
@@ -22,10 +20,15 @@ struct PassCase {
 constexpr char Bindings[] =
     "[Commands]\nvolup=40058\n/VOLUP=40059\nzero=0\nword=abc\n/NEXT=1\n/nex=7\n";
 
-// The log of the arguments' lookups in [Commands], for brevity in the table below.
-#define LOOKUP(key) "GetPrivateProfileIntA(\"Commands\", \"" key "\", 0, \"C:\\T\\TUNEDESK.INI\")\n"
-#define SEND(number) "SendMessageA(player, 0x111, " #number ", 0)\nSleep(0)\n"
-#define HIDE(window) "ShowWindow(" #window ", 6)\nShowWindow(" #window ", 0)\n"
+#define SEND(number) SENT(player, number)
+
+// The arguments of a command line, which it is cut into.
+ArgumentList Arguments(std::string& commandLine, int first = FirstSwitch) {
+    ArgumentList arguments;
+    ReadArguments(commandLine.data(), arguments);
+    arguments.first = first;
+    return arguments;
+}
 
 TEST(RunCommandPass, AppliesEachArgumentInOrder) {
     const PassCase cases[] = {
@@ -34,10 +37,10 @@ TEST(RunCommandPass, AppliesEachArgumentInOrder) {
         {"t /STOP /NEXT /PREV /PAUSE", "", true, true,
          SEND(40047) SEND(40048) SEND(40044) SEND(40046)},
         {"t /NEXT /NEXT", "", true, true, SEND(40048) SEND(40048)},
-        {"t /hide", "", true, true, HIDE(player)},
+        {"t /hide", "", true, true, HIDDEN(player)},
         {"t /Show", "", true, false, "ShowWindow(player, 1)\n"},
         {"t /FLIPSHOW /FLIPSHOW", "", true, true,
-         "IsWindowVisible(player)\n" HIDE(
+         "IsWindowVisible(player)\n" HIDDEN(
              player) "IsWindowVisible(player)\nShowWindow(player, 1)\n"},
         {"t /PAUSE /SHOW /PLAY", "", true, true, SEND(40046) "ShowWindow(player, 1)\n" SEND(40045)},
         {"t /NEXTTRACK /nex", Bindings, true, true, LOOKUP("/NEXTTRACK") LOOKUP("/nex") SEND(7)},
@@ -46,7 +49,7 @@ TEST(RunCommandPass, AppliesEachArgumentInOrder) {
         {"t zero word absent /NEXT", Bindings, true, true,
          LOOKUP("zero") LOOKUP("word") LOOKUP("absent") SEND(40048)},
         {"t /HIDE /FLIPSHOW volup", Bindings, false, false,
-         HIDE(none) "IsWindowVisible(none)\nShowWindow(none, 1)\n" LOOKUP(
+         HIDDEN(none) "IsWindowVisible(none)\nShowWindow(none, 1)\n" LOOKUP(
              "volup") "SendMessageA(none, 0x111, 40058, 0)\nSleep(0)\n"},
     };
     for (const PassCase& c : cases) {
@@ -54,28 +57,26 @@ TEST(RunCommandPass, AppliesEachArgumentInOrder) {
         Desktop.settingsText = c.settingsText;
         Desktop.visible = c.visible;
         std::string commandLine = c.commandLine;
-        char* arguments[MaxArguments];
-        const int count = SplitCommandLine(commandLine.data(), arguments, MaxArguments);
         SettingsPath settingsPath;
         LocateSettingsFile(Desktop.modulePath,
                            std::char_traits<char16_t>::length(Desktop.modulePath), settingsPath);
-        PathFromCommandLine = false;
-        RunCommandPass(count, arguments, c.window ? PlayerWindow : nullptr, settingsPath);
+        RunCommandPass(Arguments(commandLine), c.window ? PlayerWindow : nullptr, settingsPath);
         EXPECT_EQ(CallLog(), std::string(c.calls)) << "command line: " << c.commandLine;
     }
 }
 
 TEST(RunCommandPass, SkipsAPlayerPathTakenFromTheCommandLine) {
-    char program[] = "t", path[] = "/PLAY", next[] = "/NEXT";
-    char* arguments[] = {program, path, next};
     SettingsPath settingsPath{};
-    PathFromCommandLine = true;
-    for (int count : {2, 3}) {
+    const struct {
+        const char* commandLine;
+        const char* calls;
+    } cases[] = {{"t /PLAY", ""}, {"t /PLAY /NEXT", SEND(40048)}};
+    for (const auto& c : cases) {
         ResetDesktop();
-        RunCommandPass(count, arguments, PlayerWindow, settingsPath);
-        EXPECT_EQ(CallLog(), std::string(count == 2 ? "" : SEND(40048)));
+        std::string commandLine = c.commandLine;
+        RunCommandPass(Arguments(commandLine, FirstSwitchAfterPath), PlayerWindow, settingsPath);
+        EXPECT_EQ(CallLog(), std::string(c.calls)) << c.commandLine;
     }
-    PathFromCommandLine = false;
 }
 
 }  // namespace

@@ -245,45 +245,6 @@ int IsWindowVisible(HWND window) {
     return window == PlayerWindow && Desktop.visible ? 1 : 0;
 }
 
-namespace {
-
-// The player's WM_USER interface; the 32-bit player sees only the low half of wParam.
-std::intptr_t PlayerCall(std::uintptr_t wParam, std::intptr_t id) {
-    FakePlayer& player = Desktop.player;
-    const std::int32_t data = static_cast<std::int32_t>(wParam);
-    switch (id) {
-        case 104:
-            return player.status;
-        case 105:
-            return data == 0 ? player.position : data == 2 ? player.length : player.length / 1000;
-        case 106:
-            player.position = data;
-            return 0;
-        case 121:
-            player.track = data;
-            return 0;
-        case 122:
-            return data == -666 ? player.volume : (player.volume = data & 0xFF, 0);
-        case 124:
-            return player.tracks;
-        case 125:
-            return player.track;
-        case 250:
-            return player.shuffle;
-        case 251:
-            return player.repeat;
-        case 252:
-            player.shuffle = data;
-            return 0;
-        case 253:
-            player.repeat = data;
-            return 0;
-    }
-    return 1;
-}
-
-}  // namespace
-
 std::intptr_t SendMessageA(HWND window, unsigned message, std::uintptr_t wParam,
                            std::intptr_t lParam) {
     if (message == WM_GETTEXT) {
@@ -298,7 +259,12 @@ std::intptr_t SendMessageA(HWND window, unsigned message, std::uintptr_t wParam,
     }
     Log("SendMessageA(%s, 0x%x, %lld, %lld)\n", Name(window), message,
         static_cast<long long>(wParam), static_cast<long long>(lParam));
-    return window == PlayerWindow && message == WM_USER ? PlayerCall(wParam, lParam) : 0;
+    if (window != PlayerWindow) return 0;
+    if (message == WM_COMMAND) CarryOutCommand(Desktop.player, wParam);
+    if (message != WM_USER) return 0;
+    const std::int32_t answer =
+        AnswerUserMessage(Desktop.player, static_cast<std::int32_t>(wParam), lParam);
+    return Desktop.player.zeroExtended ? static_cast<std::uint32_t>(answer) : answer;
 }
 
 void Sleep(unsigned milliseconds) { Log("Sleep(%u)\n", milliseconds); }
@@ -323,7 +289,15 @@ int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, unsigned ty
 HANDLE GetStdHandle(unsigned) {
     Log("GetStdHandle()\n");
     if (attached) return reinterpret_cast<HANDLE>(&console);
-    return Desktop.standardOutput ? reinterpret_cast<HANDLE>(&standardOutput) : nullptr;
+    switch (Desktop.standardOutput) {
+        case StandardOutput::Given:
+            return reinterpret_cast<HANDLE>(&standardOutput);
+        case StandardOutput::Invalid:
+            return reinterpret_cast<HANDLE>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE
+        case StandardOutput::None:
+            break;
+    }
+    return nullptr;
 }
 
 int WriteFile(HANDLE file, const void* data, unsigned length, unsigned* written, void*) {

@@ -6,19 +6,17 @@
 #include <cstdint>
 
 #include "desktop/desktop.h"
+#include "player_model.h"
 
-// The player's answers to WM_USER and WM_GETTEXT; its settings change them as the player's would.
-struct FakePlayer {
-    std::int64_t status = 1;  // what the calls return, as wide as LRESULT
-    std::int64_t position = 83250;
-    std::int64_t length = 240000;
-    std::int64_t volume = 200;
-    std::int64_t tracks = 4;
-    std::int64_t track = 2;
-    std::int64_t shuffle = 1;
-    std::int64_t repeat = 0;
-    const char* caption = "3. Artist C - Three - Winamp";
+// The player: its state, which answers WM_USER and changes with its commands and settings as the
+// stand-in's does, and its caption.
+struct FakePlayer : PlayerModel {
+    const char* caption;
+    bool zeroExtended;  // a 32-bit answer reaches the 64-bit caller zero-extended: -1 as 2^32-1
 };
+
+// What the caller gave the run as its standard output.
+enum class StandardOutput { Given, None, Invalid };
 
 struct FakeDesktop {
     const char* commandLine = "tunedesk.exe";
@@ -32,8 +30,9 @@ struct FakeDesktop {
     const char* startedClass = "Winamp v1.x";          // what a successful WinExec brings up
     unsigned winExecResult = 33;
     bool visible = true;
-    FakePlayer player;
-    bool standardOutput = true;  // the caller gave a standard output handle
+    FakePlayer player = {
+        {Playing, 83250, 240000, 200, On, Off, 2, 4}, "3. Artist C - Three - Winamp", false};
+    StandardOutput standardOutput = StandardOutput::Given;
     bool parentConsole = false;  // AttachConsole finds one
     bool doubleByte = false;     // the code page is Shift-JIS-like: 0x81-0x9F, 0xE0-0xFC lead
 };

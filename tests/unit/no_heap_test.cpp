@@ -6,7 +6,7 @@
 #include <string>
 
 #include "run/run.h"
-#include "unit/desktop_double.h"
+#include "unit/calls.h"
 
 extern "C" void* __libc_malloc(std::size_t size);
 extern "C" void* __libc_calloc(std::size_t count, std::size_t size);
@@ -73,11 +73,8 @@ TEST(NoHeap, WholeRunsAllocateNothing) {
          u"C:\\T\\tunedesk.exe"},
     };
     for (const auto& run : runs) {
-        ResetDesktop();
-        Desktop.commandLine = run.commandLine;
-        Desktop.settingsText = run.settingsText;
+        SetUpRun(run.commandLine, run.settingsText, run.runningClass);
         Desktop.settingsFile = nullptr;
-        Desktop.runningClass = run.runningClass;
         Desktop.winExecResult = run.winExecResult;
         Desktop.modulePath = run.modulePath;
         EXPECT_EQ(AllocationsDuring([] { RunSequence(nullptr); }), 0) << run.commandLine;

@@ -1,15 +1,14 @@
 // The two-way switches: reading numbers, writing lines, and whole passes against a scripted
 // player, including the answers a 64-bit Tunedesk gets from the 32-bit player.
-#include "control/remote.h"
-
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 
-#include "control/control.h"
+#include "control/player.h"
+#include "control/setters.h"
 #include "run/run.h"
-#include "unit/desktop_double.h"
+#include "unit/calls.h"
 
 namespace {
 
@@ -92,6 +91,7 @@ TEST(Remote, WritesTimesAndTitles) {
         {"1999. - Winamp", ""},
         {"Winamp 5.9.2 Build 10042", ""},
         {"", ""},
+        {". Title - Winamp", ". Title"},
     };
     for (const auto& c : titles)
         EXPECT_EQ(Line(AppendTitle, c.caption), c.title) << c.caption;
@@ -130,7 +130,6 @@ std::string Sent() {
 }
 
 TEST(Remote, AnswersAndSetsInOrder) {
-    const std::int64_t minusOne32 = 0xFFFFFFFF;  // -1 from a 32-bit player, not sign-extended
     const struct {
         const char* name;
         const char* commandLine;
@@ -142,9 +141,9 @@ TEST(Remote, AnswersAndSetsInOrder) {
          "Playing\r\nArtist C - Three\r\n83.250\r\n240.000\r\n78\r\n3/4\r\n", ""},
         {"stopped, as a 32-bit player's -1 arrives either way", "t /STATUS /POSITION /LENGTH",
          [] {
-             Desktop.player.status = 0;
-             Desktop.player.position = minusOne32;
-             Desktop.player.length = -1;
+             Desktop.player.status = Stopped;
+             Desktop.player.length = NoTime;
+             Desktop.player.zeroExtended = true;
          },
          "Stopped\r\n\r\n\r\n", ""},
         {"query everything", "t /QUERY", [] { Desktop.player.tracks = 0; },
@@ -159,21 +158,21 @@ TEST(Remote, AnswersAndSetsInOrder) {
          "command 40045\nipc 252 0\nipc 253 1\n"},
         {"setters that send nothing", "t /VOLUME= /SEEK=1:30 /TRACK=0 /TRACK=5 /SHUFFLE=1 /X=1",
          [] {}, "", ""},
-        {"seek while stopped", "t /SEEK=10", [] { Desktop.player.status = 0; }, "", ""},
+        {"seek while stopped", "t /SEEK=10", [] { Desktop.player.status = Stopped; }, "", ""},
+        {"seek past what a 32-bit player takes", "t /SEEK=+2147483", [] {}, "", ""},
         {"queries among switches", "t /STATUS /PLAY /TRACK /NEXT", [] {}, "Playing\r\n3/4\r\n",
          "command 40045\ncommand 40048\n"},
         {"no standard output: the parent's console", "t /STATUS",
          [] {
-             Desktop.standardOutput = false;
+             Desktop.standardOutput = StandardOutput::None;
              Desktop.parentConsole = true;
          },
          "Playing\r\n", ""},
         {"no standard output and no console", "t /STATUS /PLAY",
-         [] { Desktop.standardOutput = false; }, "", "command 40045\n"},
+         [] { Desktop.standardOutput = StandardOutput::None; }, "", "command 40045\n"},
     };
     for (const auto& c : cases) {
-        ResetDesktop();
-        Desktop.commandLine = c.commandLine;
+        SetUpRun(c.commandLine, "");
         Desktop.settingsFile = nullptr;
         c.setUp();
         EXPECT_EQ(RunSequence(nullptr), RunResult) << c.name;
@@ -186,19 +185,21 @@ TEST(Remote, AnswersAndSetsInOrder) {
 TEST(Remote, FindsTheOutputOnlyWhenAQueryWrites) {
     const struct {
         const char* commandLine;
-        bool standardOutput, parentConsole;
+        StandardOutput standardOutput;
+        bool parentConsole;
         const char* calls;
     } cases[] = {
-        {"t /NEXT /VOLUME=5", true, false, ""},
-        {"t /STATUS /STATUS", true, false,
+        {"t /NEXT /VOLUME=5", StandardOutput::Given, false, ""},
+        {"t /STATUS /STATUS", StandardOutput::Given, false,
          "GetStdHandle()\nWriteFile(stdout, 9)\nWriteFile(stdout, 9)\n"},
-        {"t /STATUS", false, true,
+        {"t /STATUS", StandardOutput::None, true,
          "GetStdHandle()\nAttachConsole()\nGetStdHandle()\nWriteFile(console, 9)\n"},
-        {"t /STATUS /STATUS", false, false, "GetStdHandle()\nAttachConsole()\n"},
+        {"t /STATUS", StandardOutput::Invalid, true,
+         "GetStdHandle()\nAttachConsole()\nGetStdHandle()\nWriteFile(console, 9)\n"},
+        {"t /STATUS /STATUS", StandardOutput::None, false, "GetStdHandle()\nAttachConsole()\n"},
     };
     for (const auto& c : cases) {
-        ResetDesktop();
-        Desktop.commandLine = c.commandLine;
+        SetUpRun(c.commandLine, "");
         Desktop.standardOutput = c.standardOutput;
         Desktop.parentConsole = c.parentConsole;
         RunSequence(nullptr);

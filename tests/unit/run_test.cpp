@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "unit/desktop_double.h"
+#include "unit/calls.h"
 
 namespace {
 
@@ -19,13 +19,6 @@ struct RunCase {
     const char* calls;
     int result;
 };
-
-#define START             \
-    "GetCommandLineA()\n" \
-    "GetModuleFileNameW()\n"
-#define READ_CLASS(directory)                                                                   \
-    "GetPrivateProfileStringA(\"Configuration\", \"Class\", \"Winamp v1.x\", 250, \"" directory \
-    "TUNEDESK.INI\")\n"
 
 constexpr char Ini[] = "C:\\T\\TUNEDESK.INI";
 
@@ -55,13 +48,10 @@ TEST(RunSequence, CallsThePlatformInOrder) {
          RunResult},
     };
     for (const RunCase& c : cases) {
-        ResetDesktop();
-        Desktop.commandLine = c.commandLine;
+        SetUpRun(c.commandLine, c.settingsText, c.runningClass);
         Desktop.modulePath = c.modulePath != nullptr ? c.modulePath : Desktop.modulePath;
         Desktop.modulePathCut = c.modulePath == nullptr;
         Desktop.settingsFile = c.settingsFile;
-        Desktop.settingsText = c.settingsText;
-        Desktop.runningClass = c.runningClass;
         EXPECT_EQ(RunSequence(nullptr), c.result) << c.name;
         EXPECT_EQ(CallLog(), std::string(c.calls)) << c.name;
     }
@@ -81,27 +71,31 @@ struct LaunchCase {
     int result;
 };
 
-#define INI "C:\\T\\TUNEDESK.INI"
-#define NUMBER(key, fallback) \
-    "GetPrivateProfileIntA(\"Configuration\", \"" key "\", " #fallback ", \"" INI "\")\n"
 #define ABSENT START READ_CLASS("C:\\T\\") FIND NUMBER("Autoload", 0)
-#define FIND "FindWindowA(\"Winamp v1.x\", null)\n"
 #define PATH_READ              \
     NUMBER("PathOnCmdLine", 0) \
     "GetPrivateProfileStringA(\"Configuration\", \"Path\", \"\", 260, \"" INI "\")\n"
-#define BOX(text, caption, type) "MessageBoxA(none, \"" text "\", \"" caption "\", " #type ")\n"
 #define STARTED(path, wait) \
     "WinExec(\"" path "\", 1)\n" NUMBER("WaitLength", 1000) "Sleep(" #wait ")\n" FIND
 #define HIDE_ON_LOAD NUMBER("HideOnLoad", 0)
-#define HIDDEN(window) "ShowWindow(" #window ", 6)\nShowWindow(" #window ", 0)\n"
-#define SENT(window, number) "SendMessageA(" #window ", 0x111, " #number ", 0)\nSleep(0)\n"
 #define AUTOLOAD "[Configuration]\nAutoload=1\n"
 #define WINAMP AUTOLOAD "Path=C:\\P\\winamp.exe\n"
 
-const std::string LongPath(300, 'p');
+const std::string LongPath(300, 'p'), LongestPath(259, 'p'), TooLongPath(260, 'p');
+
+// The calls of a start from argument 1, with its echo.
+std::string StartedFromArgument(const std::string& path) {
+    return ABSENT NUMBER("PathOnCmdLine", 0) "MessageBoxA(none, \"" + path + "\", \"" + path +
+           "\", 0x0)\nWinExec(\"" + path +
+           "\", 1)\n" NUMBER("WaitLength", 1000) "Sleep(1000)\n" FIND HIDE_ON_LOAD SENT(player,
+                                                                                        40045);
+}
 
 TEST(LaunchPlayer, StartsAnAbsentPlayerOnlyWhenAsked) {
     const std::string longPathLine = "t " + LongPath + " /PLAY";
+    const std::string longestLine = "t " + LongestPath + " /PLAY";
+    const std::string tooLongLine = "t " + TooLongPath + " /PLAY";
+    const std::string startedFromLongest = StartedFromArgument(LongestPath);
     const LaunchCase cases[] = {
         {"autoload absent", "t /NEXT", "", 33, "Winamp v1.x", ABSENT SENT(none, 40048), RunResult},
         {"autoload 2", "t /NEXT", "[Configuration]\nAutoload=2\nPath=C:\\P\\w.exe\n", 33,
@@ -144,12 +138,19 @@ TEST(LaunchPlayer, StartsAnAbsentPlayerOnlyWhenAsked) {
          ABSENT NUMBER("PathOnCmdLine", 0) BOX("Unable to start Winamp.", "Tunedesk", 0x30)
              SENT(none, 40045),
          RunResult},
+        {"argument 1 as long as a path can be", longestLine.c_str(), AUTOLOAD "PathOnCmdLine=1\n",
+         33, "Winamp v1.x", startedFromLongest.c_str(), RunResult},
+        {"argument 1 one longer", tooLongLine.c_str(), AUTOLOAD "PathOnCmdLine=1\n", 33,
+         "Winamp v1.x",
+         ABSENT NUMBER("PathOnCmdLine", 0) BOX("Unable to start Winamp.", "Tunedesk", 0x30)
+             SENT(none, 40045),
+         RunResult},
+        {"WinExec's 32 is a start", "t /NEXT", WINAMP, 32, "Winamp v1.x",
+         ABSENT PATH_READ STARTED("C:\\P\\winamp.exe", 1000) HIDE_ON_LOAD SENT(player, 40048),
+         RunResult},
     };
     for (const LaunchCase& c : cases) {
-        ResetDesktop();
-        Desktop.commandLine = c.commandLine;
-        Desktop.settingsText = c.settingsText;
-        Desktop.runningClass = nullptr;
+        SetUpRun(c.commandLine, c.settingsText, nullptr);
         Desktop.winExecResult = c.winExecResult;
         Desktop.startedClass = c.startedClass;
         EXPECT_EQ(RunSequence(nullptr), c.result) << c.name;
@@ -163,12 +164,15 @@ namespace {
 
 // "/?" as argument 1 shows the help and nothing else; anywhere else it is an ordinary word.
 TEST(RunSequence, ShowsHelpOnlyForArgumentOne) {
+    // The help of a folder this deep is cut within the folder's name, never overrun.
+    const std::u16string deep = u"C:\\" + std::u16string(8100, u'a') + u"\\t.exe";
+    const std::string cutHere = std::string(40, 'a') + "\", \"Tunedesk\", 0x40)\n";
     const struct {
         const char* commandLine;
         const char16_t* modulePath;
         const char16_t* shortPath;
         bool settingsExist;
-        const char* fragment;  // in the help box, or in the calls when there is none
+        std::string fragment;  // in the help box, or in the calls when there is none
     } cases[] = {
         {"t /?", u"C:\\T\\t.exe", nullptr, true,
          "Your words in [Commands]: volup, /VOLDOWN\n\nSettings "
@@ -181,15 +185,18 @@ TEST(RunSequence, ShowsHelpOnlyForArgumentOne) {
          "words in [Commands]: none\n\nSettings file:\nC:\\\u0141\u00f3d\u017a\\TUNEDESK.INI\n(not "
          "read: this system's code page can't spell its folder's name)"},
         {"t /NEXT /?", u"C:\\T\\t.exe", nullptr, true, "SendMessageA(player, 0x111, 40048, 0)"},
+        {"t /?", deep.c_str(), nullptr, true, "/REPEAT=ON\tor OFF\n"},
+        {"t /?", deep.c_str(), nullptr, true, cutHere},
+        {"t /?", nullptr, nullptr, true,
+         "Settings file:\nunknown: the program's path can't be read\", \"Tunedesk\", 0x40)"},
     };
     for (const auto& c : cases) {
-        ResetDesktop();
-        Desktop.commandLine = c.commandLine;
-        Desktop.modulePath = c.modulePath;
+        SetUpRun(c.commandLine, "[Commands]\nvolup=40058\n/VOLDOWN=40059\nzero=0\n/NEXT=1\n");
+        Desktop.modulePath = c.modulePath != nullptr ? c.modulePath : Desktop.modulePath;
+        Desktop.modulePathCut = c.modulePath == nullptr;
         Desktop.shortPath = c.shortPath;
         Desktop.settingsFile = nullptr;
         Desktop.settingsExist = c.settingsExist;
-        Desktop.settingsText = "[Commands]\nvolup=40058\n/VOLDOWN=40059\nzero=0\n/NEXT=1\n";
         EXPECT_EQ(RunSequence(nullptr), RunResult) << c.commandLine;
         const std::string calls = CallLog();
         EXPECT_NE(calls.find(c.fragment), std::string::npos) << calls;

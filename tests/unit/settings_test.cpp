@@ -47,6 +47,7 @@ TEST(LocateSettingsFile, UsesTheShortNameWhereTheReaderCantTakeTheLongOne) {
     while (longest.size() < desktop::LongestWideText - 40)
         longest += "\\a-long-folder-name";
     const std::u16string lukasz = u"C:\\Users\\\u0141ukasz", cjk = u"C:\\\u97f3\u697d";
+    const std::u16string tooLongShort = u"C:\\" + std::u16string(ModulePathCapacity, u'S');
     const struct {
         std::u16string modulePath;
         const char16_t* shortPath;
@@ -56,6 +57,7 @@ TEST(LocateSettingsFile, UsesTheShortNameWhereTheReaderCantTakeTheLongOne) {
         {Wide(under) + u"\\t.exe", u"C:\\XXXX~1", under + "\\TUNEDESK.INI", nullptr},    // 259
         {Wide(at) + u"\\t.exe", u"C:\\XXXX~1", "C:\\XXXX~1\\TUNEDESK.INI", at.c_str()},  // 260
         {Wide(at) + u"\\t.exe", nullptr, at + "\\TUNEDESK.INI", at.c_str()},
+        {Wide(at) + u"\\t.exe", tooLongShort.c_str(), at + "\\TUNEDESK.INI", at.c_str()},
         {Wide(longest) + u"\\t.exe", u"C:\\A-LONG~1", "C:\\A-LONG~1\\TUNEDESK.INI",
          longest.c_str()},
         {Wide(longest) + u"\\t.exe", nullptr, longest + "\\TUNEDESK.INI", longest.c_str()},

@@ -55,10 +55,12 @@ TEST(SplitCommandLine, StopsAtCapacity) {
 
 TEST(HasArgument, ComparesArgumentsAfterTheProgramWithoutCase) {
     char program[] = "/hide", other[] = "/PLAY", hide[] = "/Hide";
-    char* arguments[] = {program, other, hide};
-    EXPECT_FALSE(HasArgument(1, arguments, "/HIDE"));  // argument 0 is never compared
-    EXPECT_FALSE(HasArgument(2, arguments, "/HIDE"));
-    EXPECT_TRUE(HasArgument(3, arguments, "/HIDE"));
+    ArgumentList arguments = {1, FirstSwitch, {program, other, hide}};
+    EXPECT_FALSE(HasArgument(arguments, "/HIDE"));  // argument 0 is never compared
+    arguments.count = 2;
+    EXPECT_FALSE(HasArgument(arguments, "/HIDE"));
+    arguments.count = 3;
+    EXPECT_TRUE(HasArgument(arguments, "/HIDE"));
 }
 
 }  // namespace

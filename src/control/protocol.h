@@ -1,0 +1,40 @@
+// What the player understands: the command numbers of WM_COMMAND and the WM_USER interface
+// through which it is asked for and told its state. The id goes in lParam, the data in wParam,
+// and every answer is a 32-bit signed number. Shared with the tests' fake players.
+#pragma once
+
+#include <cstdint>
+
+using CommandId = std::uint32_t;  // a player command number; 0 sends nothing
+
+enum PlayerCommand : CommandId {
+    NoCommand = 0,
+    PreviousCommand = 40044,
+    PlayCommand = 40045,
+    PauseCommand = 40046,
+    StopCommand = 40047,
+    NextCommand = 40048
+};
+
+enum PlayerMessage : std::intptr_t {
+    IsPlaying = 104,
+    OutputTime = 105,
+    JumpToTime = 106,
+    SetListPosition = 121,
+    SetVolume = 122,
+    ListLength = 124,
+    ListPosition = 125,
+    GetShuffle = 250,
+    GetRepeat = 251,
+    SetShuffle = 252,
+    SetRepeat = 253,
+};
+
+inline constexpr std::int32_t AskVolume = -666;  // SetVolume with this returns the volume instead
+inline constexpr std::int32_t PositionMode = 0;  // OutputTime: the position in milliseconds
+inline constexpr std::int32_t SecondsMode = 1;   // OutputTime: the track's length in seconds
+inline constexpr std::int32_t LengthMode = 2;    // OutputTime: the track's length in milliseconds
+inline constexpr std::int32_t NoTime = -1;       // OutputTime when stopped, or the length unknown
+enum PlayerStatus : std::int32_t { Stopped = 0, Playing = 1, Paused = 3 };  // IsPlaying's answers
+enum OnOff : std::int32_t { Off = 0, On = 1 };                              // shuffle and repeat
+inline constexpr int MaxVolume = 255;

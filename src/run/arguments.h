@@ -1,0 +1,24 @@
+// The run's arguments: cut in place from its copy of the command line, and which of them is the
+// first switch.
+#pragma once
+
+inline constexpr int MaxArguments = 64;
+inline constexpr int FirstSwitch = 1;           // argument 0 is the program's own path
+inline constexpr int FirstSwitchAfterPath = 2;  // argument 1 held the player's path
+
+struct ArgumentList {
+    int count;
+    int first;  // the first argument the command pass applies; the launch may move it on
+    char* texts[MaxArguments];
+};
+
+// Cuts the command line in place into at most capacity arguments and returns their count.
+// Blanks (space, tab) separate arguments; a double quote opens a quoted argument only at its
+// start, and the argument runs to the next double quote. There is no escape character.
+int SplitCommandLine(char* commandLine, char** arguments, int capacity);
+
+// Splits the command line into the list, whose first switch is then argument 1.
+void ReadArguments(char* commandLine, ArgumentList& arguments);
+
+// True when one of arguments 1 onwards equals wanted, without regard to case.
+bool HasArgument(const ArgumentList& arguments, const char* wanted);
