@@ -38,7 +38,8 @@ def main(runs, seconds):
     e2e.FOLDER.mkdir(parents=True, exist_ok=True)
     for tool in ("tunedesk.exe", "standin.exe"):
         (e2e.FOLDER / tool).write_bytes((WIN64.build / tool).read_bytes())
-    (e2e.FOLDER / "standin.ini").write_text(e2e.PLAYER_STATE.replace("Status=0", "Status=1"))
+    (e2e.FOLDER / "standin.ini").write_text(e2e.PLAYER_STATE.replace("Status=0", "Status=1"),
+                                           encoding="utf-8-sig")
     (e2e.FOLDER / "TUNEDESK.INI").unlink(missing_ok=True)
     bus = subprocess.run(["dbus-daemon", "--session", "--print-address=1", "--print-pid=1", "--fork"],
                          capture_output=True, text=True, check=True).stdout.split()

@@ -1,6 +1,8 @@
 // The mapping between Tunedesk's /QUERY and switches and the MPRIS player's state and calls.
 #include "model.h"
 
+#include <glib.h>
+
 #include <cctype>
 #include <cmath>
 #include <sstream>
@@ -39,8 +41,15 @@ int Whole(const std::string& text) {
 
 }  // namespace
 
+std::string ValidUtf8(const std::string& text) {
+    gchar* valid = g_utf8_make_valid(text.data(), static_cast<gssize>(text.size()));
+    std::string result = valid;
+    g_free(valid);
+    return result;
+}
+
 bool ParseQuery(const std::string& output, PlayerState& state) {
-    std::istringstream lines(output);
+    std::istringstream lines(ValidUtf8(output));
     std::string line;
     PlayerState read;
     bool sawStatus = false;

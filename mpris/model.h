@@ -26,8 +26,12 @@ struct PlayerState {
     bool operator==(const PlayerState&) const = default;
 };
 
-// Reads Tunedesk's /QUERY lines ("key value", CR LF). False when the text is not such output;
-// "status Not running" alone is a player that is not running.
+// The text with each invalid UTF-8 sequence replaced by U+FFFD, as GLib takes only valid UTF-8.
+std::string ValidUtf8(const std::string& text);
+
+// Reads Tunedesk's /QUERY lines ("key value", CR LF, UTF-8). False when the text is not such
+// output; "status Not running" alone is a player that is not running. Whatever the bytes, an
+// older tunedesk.exe's ANSI title or a cut stream, every text read is valid UTF-8.
 bool ParseQuery(const std::string& output, PlayerState& state);
 
 // "Artist - Title" split at its first " - ", the player's default format; without one the whole

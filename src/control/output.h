@@ -1,5 +1,5 @@
-// The lines that queries write: built in a fixed buffer, then written to the caller's standard
-// output, or to the parent's console when there is none.
+// The lines that queries write: built as UTF-8 in a fixed buffer, then written to the caller's
+// standard output, or to the parent's console when there is none.
 #pragma once
 
 #include <cstdint>
@@ -13,20 +13,23 @@ struct Output {
     bool found;
 };
 
-// One line of output, cut at a character boundary when it would not fit with its line end.
+// One line of output in UTF-8, cut before a character that would not fit with its line end.
 inline constexpr int LineCapacity = 1024;
 struct Line {
     char text[LineCapacity];
     int length;
 };
 
+// Appends a text of our own, which is ASCII.
 void Append(Line& line, const char* text);
-// Copies from..end, whole characters only, as far as the line has room before its line end.
-void AppendCut(Line& line, const char* from, const char* end);
+// Appends from..end, a UTF-16 text, in UTF-8 and whole characters only, as far as the line has
+// room; a lone surrogate becomes U+FFFD, so that every line is valid UTF-8.
+void AppendWide(Line& line, const desktop::WCHAR* from, const desktop::WCHAR* end);
 void AppendNumber(Line& line, std::uint32_t number);
 // Seconds with three decimals, "83.250"; nothing for a negative time, which the player gives
 // when it has none.
 void AppendMilliseconds(Line& line, std::int32_t milliseconds);
 
-// Ends the line and writes it.
+// Ends the line and writes it: to a console as UTF-16, to a pipe or a file as UTF-8 without a
+// byte-order mark.
 void WriteLine(Output& output, Line& line);

@@ -7,19 +7,22 @@ using namespace desktop;
 namespace {
 
 constexpr int MaxPercent = 100;
-constexpr int CaptionCapacity = 2 * LineCapacity;
-constexpr char WinampEnding[] = " - Winamp";
+constexpr int CaptionCapacity = 2 * LineCapacity;  // UTF-16 units: more than a line can take
+constexpr WCHAR WinampEnding[] = u" - Winamp";
+constexpr WCHAR NumberEnding[] = u". ";
 
 void AppendStatus(Line& line, HWND window) {
     const std::int32_t status = Ask(window, 0, IsPlaying);
     Append(line, status == Playing ? "Playing" : status == Paused ? "Paused" : "Stopped");
 }
 
+// GetWindowTextW, not WM_GETTEXT: on another process's window it reads the caption the system
+// keeps, in UTF-16 and whole, without sending the player a message, so a busy player can't stall
+// it and no character is lost to the ANSI code page.
 void AppendCaptionTitle(Line& line, HWND window) {
-    char caption[CaptionCapacity];
-    const std::intptr_t length =
-        SendMessageA(window, WM_GETTEXT, CaptionCapacity, reinterpret_cast<std::intptr_t>(caption));
-    caption[length > 0 && length < CaptionCapacity ? length : 0] = '\0';
+    WCHAR caption[CaptionCapacity];
+    const int length = GetWindowTextW(window, caption, CaptionCapacity);
+    caption[length > 0 && length < CaptionCapacity ? length : 0] = u'\0';
     AppendTitle(line, caption);
 }
 
@@ -67,7 +70,7 @@ constexpr FieldReader FieldTable[FieldCount] = {
     {"tracks", AppendTracks}, {"shuffle", AppendShuffle},    {"repeat", AppendRepeat},
 };
 
-bool StartsWith(const char* text, const char* start) {
+bool StartsWith(const WCHAR* text, const WCHAR* start) {
     while (*start != '\0' && *text == *start)
         ++text, ++start;
     return *start == '\0';
@@ -81,17 +84,18 @@ void AppendField(Line& line, Field field, HWND window) {
     FieldTable[static_cast<int>(field)].append(line, window);
 }
 
-void AppendTitle(Line& line, const char* caption) {
-    // A space can't be the second byte of a double-byte character, so a match is a real one.
-    const char* end = nullptr;
-    for (const char* at = caption; *at != '\0'; ++at)
+void AppendTitle(Line& line, const WCHAR* caption) {
+    const WCHAR* end = nullptr;
+    for (const WCHAR* at = caption; *at != u'\0'; ++at)
         if (StartsWith(at, WinampEnding)) end = at;
     if (end == nullptr) return;
-    const char* start = caption;
-    while (*start >= '0' && *start <= '9')
+    const WCHAR* start = caption;
+    while (*start >= u'0' && *start <= u'9')
         ++start;
-    start = start > caption && StartsWith(start, ". ") ? start + 2 : caption;
-    AppendCut(line, start, end > start ? end : start);
+    constexpr int NumberEndingLength = sizeof NumberEnding / sizeof *NumberEnding - 1;
+    start =
+        start > caption && StartsWith(start, NumberEnding) ? start + NumberEndingLength : caption;
+    AppendWide(line, start, end > start ? end : start);
 }
 
 std::int32_t Ask(HWND window, std::int64_t data, PlayerMessage id) {

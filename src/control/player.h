@@ -32,7 +32,7 @@ void AppendField(Line& line, Field field, desktop::HWND window);
 // The title within the player's caption, "3. Artist - Title - Winamp [Paused]": without a
 // leading playlist number, and without the last " - Winamp" and what follows. Nothing when that
 // ending is absent, as it is when nothing is loaded.
-void AppendTitle(Line& line, const char* caption);
+void AppendTitle(Line& line, const desktop::WCHAR* caption);
 
 // The player's answer to a WM_USER question, as the 32-bit signed number it is: a 64-bit
 // Tunedesk talking to the 32-bit player gets it sign-extended, and -1 must stay -1.

@@ -8,7 +8,7 @@ constexpr int ourShowNormal = desktop::SW_SHOWNORMAL;
 constexpr int ourMinimize = desktop::SW_MINIMIZE;
 constexpr int ourShowDefault = desktop::SW_SHOWDEFAULT;
 constexpr unsigned ourCommand = desktop::WM_COMMAND;
-constexpr unsigned ourGetText = desktop::WM_GETTEXT;
+constexpr unsigned ourUtf8 = desktop::CP_UTF8;
 constexpr unsigned ourUser = desktop::WM_USER;
 constexpr unsigned ourStdOutput = desktop::STD_OUTPUT_HANDLE;
 constexpr unsigned ourParent = desktop::ATTACH_PARENT_PROCESS;
@@ -29,7 +29,7 @@ static_assert(ourMaxPath == MAX_PATH && ourShowDefault == SW_SHOWDEFAULT);
 static_assert(ourInformation == MB_ICONINFORMATION && ourAnsiPage == CP_ACP);
 static_assert(ourNoBestFit == WC_NO_BEST_FIT_CHARS && ourNoAttributes == INVALID_FILE_ATTRIBUTES);
 static_assert(sizeof(wchar_t) == sizeof(desktop::WCHAR));
-static_assert(ourGetText == WM_GETTEXT && ourUser == WM_USER);
+static_assert(ourUtf8 == CP_UTF8 && ourUser == WM_USER);
 static_assert(ourStdOutput == STD_OUTPUT_HANDLE && ourParent == ATTACH_PARENT_PROCESS);
 
 namespace desktop {
@@ -112,7 +112,18 @@ int WriteFile(HANDLE file, const void* data, unsigned length, unsigned* written,
 
 int AttachConsole(unsigned processId) { return ::AttachConsole(processId); }
 
-int IsDBCSLeadByte(char byte) { return ::IsDBCSLeadByte(static_cast<BYTE>(byte)); }
+int WriteConsoleW(HANDLE console, const WCHAR* text, unsigned length, unsigned* written,
+                  void* reserved) {
+    DWORD done = 0;
+    const BOOL result =
+        ::WriteConsoleW(reinterpret_cast<::HANDLE>(console), Real(text), length, &done, reserved);
+    *written = done;
+    return result;
+}
+
+int GetWindowTextW(HWND window, WCHAR* text, int capacity) {
+    return ::GetWindowTextW(Real(window), Real(text), capacity);
+}
 
 int lstrcmpiA(const char* first, const char* second) { return ::lstrcmpiA(first, second); }
 

@@ -19,14 +19,14 @@ inline constexpr int SW_SHOWNORMAL = 1;
 inline constexpr int SW_MINIMIZE = 6;
 inline constexpr int SW_SHOWDEFAULT = 10;
 inline constexpr unsigned WM_COMMAND = 0x0111;
-inline constexpr unsigned WM_GETTEXT = 0x000D;
 inline constexpr unsigned WM_USER = 0x0400;
 inline constexpr unsigned STD_OUTPUT_HANDLE = static_cast<unsigned>(-11);
 inline constexpr unsigned ATTACH_PARENT_PROCESS = static_cast<unsigned>(-1);
 inline constexpr unsigned MB_OK = 0x00;
 inline constexpr unsigned MB_ICONEXCLAMATION = 0x30;
 inline constexpr unsigned MB_ICONINFORMATION = 0x40;
-inline constexpr unsigned CP_ACP = 0;                    // the system's ANSI code page
+inline constexpr unsigned CP_ACP = 0;  // the system's ANSI code page
+inline constexpr unsigned CP_UTF8 = 65001;
 inline constexpr unsigned WC_NO_BEST_FIT_CHARS = 0x400;  // no look-alike letters: say it's lost
 inline constexpr unsigned INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 inline constexpr unsigned WinExecFirstSuccess = 32;  // WinExec results below this are errors
@@ -63,7 +63,10 @@ int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, unsigned ty
 HANDLE GetStdHandle(unsigned which);
 int WriteFile(HANDLE file, const void* data, unsigned length, unsigned* written, void* overlapped);
 int AttachConsole(unsigned processId);
-int IsDBCSLeadByte(char byte);
+// Fails for anything but a console.
+int WriteConsoleW(HANDLE console, const WCHAR* text, unsigned length, unsigned* written,
+                  void* reserved);
+int GetWindowTextW(HWND window, WCHAR* text, int capacity);
 int lstrcmpiA(const char* first, const char* second);
 int lstrlenA(const char* text);
 char* lstrcpynA(char* to, const char* from, int capacity);

@@ -131,6 +131,8 @@ PAUSED = dict(PLAYING, Status=3)
 STOPPED = dict(PLAYING, Status=0)
 NOTHING_LOADED = dict(Titles="", Length=-1)
 EVERY_QUERY = "/STATUS /TITLE /POSITION /LENGTH /VOLUME /TRACK"
+WORLD = ("Beyoncé – Halo", "坂本龍一 - Merry Christmas Mr. Lawrence", "🎵 Ünïcödé - Ω")
+WORLD_PLAYING = dict(Status=1, Track=1, Titles="|".join(WORLD))
 SEVENTY_WORDS = "tunedesk.exe " + " ".join(["w"] * 62 + ["/NEXT", "/PLAY"] + ["/STOP"] * 5)
 
 SCENARIOS = [
@@ -253,6 +255,18 @@ SCENARIOS = [
              stdout=False),
     Scenario("status from the Linux shell", "tunedesk.exe /STATUS", player=PAUSED, shell=True,
              output=("Paused",)),
+    # Titles in every language, written as UTF-8 and cut only between characters.
+    Scenario("titles in every language", "tunedesk.exe /PREV /TITLE /NEXT /TITLE /NEXT /TITLE",
+             player=WORLD_PLAYING, events=commands(40044, 40048, 40048), output=WORLD),
+    Scenario("query a CJK title", "tunedesk.exe /QUERY", player=WORLD_PLAYING,
+             output=("status Playing", "title " + WORLD[1], "position 0.000", "length ", "volume 100",
+                     "track 2", "tracks 3", "shuffle off", "repeat off")),
+    Scenario("a title of two-byte characters longer than a line", "tunedesk.exe /TITLE",
+             player=dict(Status=1, Titles="é" * 600), output=("é" * 510,)),
+    Scenario("a title of four-byte characters longer than a line", "tunedesk.exe /TITLE",
+             player=dict(Status=1, Titles="🎵" * 300), output=("🎵" * 255,)),
+    Scenario("a CJK title from the Linux shell", "tunedesk.exe /TITLE", player=WORLD_PLAYING, shell=True,
+             output=(WORLD[1],)),
     # Setters.
     Scenario("volume", "tunedesk.exe /VOLUME=50 /volume=+10 /VOLUME=-100 /VOLUME=150 /VOLUME=-0",
              player=PLAYING, events=ipc(122, 128, 122, 153, 122, 0, 122, 255, 122, 255)),
@@ -324,7 +338,7 @@ def run(scenario, pairing):
         os.utime(settings, (SETTINGS_TIME, SETTINGS_TIME))  # any write would move it
     if scenario.player is not None:
         keys = "".join(f"{key}={value}\n" for key, value in scenario.player.items())
-        (folder / "standin.ini").write_text("[Player]\n" + keys)
+        (folder / "standin.ini").write_text("[Player]\n" + keys, encoding="utf-8-sig")
     lines = [f"{'await' if pairing.mixed else 'player'} {name}" for name in scenario.players]
     program = str(scenario.program_folder(pairing) / scenario.program).replace("/", "\\")
     if scenario.shell:
@@ -349,7 +363,7 @@ def run(scenario, pairing):
         ("player log", read_lines(folder / "standin.log"), scenario.expected_log()),
         ("result", read_lines(folder / "result.txt"), [placed(line) for line in scenario.expected_result()]),
         ("output", read_bytes(folder / "stdout.txt"),
-         "".join(line + "\r\n" for line in scenario.output).encode("latin-1")),
+         "".join(line + "\r\n" for line in scenario.output).encode("utf-8")),
     ):
         if actual != expected:
             problems.append(f"{what}: expected {expected}, got {actual}")

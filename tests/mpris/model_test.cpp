@@ -39,6 +39,11 @@ TEST(Model, ReadsQueryOutput) {
         {"status Playing\r\ntitle  spaced  \r\nposition 1:30\r\n", true, true, "Playing", -1, -1,
          " spaced  "},
         {"status Odd\r\n", true, true, "Stopped", -1, -1, ""},
+        {"status Playing\r\ntitle 坂本龍一 - 戦場のメリークリスマス\r\n", true, true, "Playing", -1,
+         -1, "坂本龍一 - 戦場のメリークリスマス"},
+        {"status Playing\r\ntitle Beyonc\xe9 \x96 Halo\r\n", true, true, "Playing", -1, -1,
+         "Beyonc\uFFFD \uFFFD Halo"},
+        {"status Paused\r\ntitle cut \xe5\x9d", true, true, "Paused", -1, -1, "cut \uFFFD\uFFFD"},
         {"", false, false, "", 0, 0, ""},
         {"garbage\r\nmore garbage", false, false, "", 0, 0, ""},
     };

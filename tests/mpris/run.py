@@ -20,10 +20,12 @@ from wine_session import ROOT, WIN64, session, windows_path  # noqa: E402
 
 COMPANION = ROOT / "build" / "host" / "mpris" / "tunedesk-mpris"
 HUNG_WINE = pathlib.Path(__file__).with_name("hung-wine.sh")
+CP1252_WINE = pathlib.Path(__file__).with_name("cp1252-wine.sh")
 FOLDER = ROOT / "build" / "mpris"
 NO_TRACK = "/org/mpris/MediaPlayer2/TrackList/NoTrack"
 PLAYER_STATE = ("[Player]\nStatus=0\nPosition=0\nLength=240000\nVolume=200\nTrack=2\n"
-                "Titles=Artist A - One|Artist B - Two|Artist C - Three|Artist D - Four\n")
+                "Titles=Artist A - One|Artist B - Two|Artist C - Three|Artist D - Four|"
+                "坂本龍一 - Merry Christmas Mr. Lawrence\n")
 SETTINGS = "[Configuration]\r\nAutoload=1\r\nWaitLength=1500\r\nPath={folder}\\standin.exe\r\n"
 
 
@@ -138,6 +140,10 @@ def run_checks(checks, companion):
         follow.wait()
     checks.check("--follow sees a track change made behind its back",
                  [same("titles followed", follow_log.read_text().split()[-1:], ["Four"])])
+    WIN64.wine(FOLDER / "tunedesk.exe", "/TRACK=5", log=FOLDER / "wine.log", cwd=FOLDER)
+    checks.check("a CJK artist and title", [
+        same("artist", eventually("坂本龍一", "metadata", "artist"), "坂本龍一"),
+        same("title", playerctl("metadata", "title")[1], "Merry Christmas Mr. Lawrence")])
 
     mark = len(log_lines())
     log_mark = len((FOLDER / "companion.log").read_text().splitlines())
@@ -180,6 +186,12 @@ def run_checks(checks, companion):
     hung.send_signal(signal.SIGTERM)
     checks.check("SIGTERM while a command hangs", [same("exit status", hung.wait(timeout=10), 0)])
 
+    ansi = start_companion("--wine", str(CP1252_WINE))
+    title = eventually("Beyonc\ufffd \ufffd Halo", "metadata", "title")
+    ansi.send_signal(signal.SIGTERM)
+    checks.check("a title in code page 1252 bytes: published as valid UTF-8, the companion stays up", [
+        same("title", title, "Beyonc\ufffd \ufffd Halo"), same("exit status", ansi.wait(timeout=10), 0)])
+
 
 def main():
     for needed in (COMPANION, WIN64.build / "tunedesk.exe", WIN64.build / "standin.exe"):
@@ -189,7 +201,7 @@ def main():
     FOLDER.mkdir(parents=True)
     for tool in ("tunedesk.exe", "standin.exe"):
         shutil.copy(WIN64.build / tool, FOLDER / tool)
-    (FOLDER / "standin.ini").write_text(PLAYER_STATE)
+    (FOLDER / "standin.ini").write_text(PLAYER_STATE, encoding="utf-8-sig")
     (FOLDER / "TUNEDESK.INI").write_text(SETTINGS.replace("{folder}", windows_path(FOLDER)))
     bus = subprocess.run(["dbus-daemon", "--session", "--print-address=1", "--print-pid=1", "--fork"],
                          capture_output=True, text=True, check=True).stdout.split()

@@ -7,10 +7,14 @@
 // ([Player]: Status 0/1/3, Position and Length in ms, Volume 0..255, Shuffle, Repeat, Track from
 // 0, Titles separated by "|", Numbers 0 to leave the playlist number out of the caption), keeps
 // its caption in the player's format, and plays, pauses, stops and changes track on command.
+// Its window is a Unicode one, as the player's is; standin.ini is saved as UTF-8 with a mark, so
+// that titles in any language reach the caption whole.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
+#include <string>
 
 #include "player_model.h"
 
@@ -26,8 +30,8 @@ bool closed = false;
 struct Player {
     PlayerModel model;
     int numbers;
-    char titleText[4096];
-    const char* titles[MaxTitles];
+    wchar_t titleText[4096];
+    const wchar_t* titles[MaxTitles];
 } player;
 
 void Log(const char* line) {
@@ -37,45 +41,45 @@ void Log(const char* line) {
     std::fclose(log);
 }
 
-void LoadState(const char* settings) {
-    const auto number = [&](const char* key, int fallback) {
-        return static_cast<int>(GetPrivateProfileIntA("Player", key, fallback, settings));
+void LoadState(const wchar_t* settings) {
+    const auto number = [&](const wchar_t* key, int fallback) {
+        return static_cast<int>(GetPrivateProfileIntW(L"Player", key, fallback, settings));
     };
     PlayerModel& model = player.model;
-    model.status = number("Status", model.status);
-    model.position = number("Position", model.position);
-    model.length = number("Length", model.length);
-    model.volume = number("Volume", model.volume);
-    model.shuffle = number("Shuffle", model.shuffle);
-    model.repeat = number("Repeat", model.repeat);
-    model.track = number("Track", model.track);
-    player.numbers = number("Numbers", 1);
-    GetPrivateProfileStringA("Player", "Titles", "", player.titleText, sizeof player.titleText,
-                             settings);
-    for (char* title = player.titleText; *title != '\0' && model.tracks < MaxTitles;) {
+    model.status = number(L"Status", model.status);
+    model.position = number(L"Position", model.position);
+    model.length = number(L"Length", model.length);
+    model.volume = number(L"Volume", model.volume);
+    model.shuffle = number(L"Shuffle", model.shuffle);
+    model.repeat = number(L"Repeat", model.repeat);
+    model.track = number(L"Track", model.track);
+    player.numbers = number(L"Numbers", 1);
+    GetPrivateProfileStringW(L"Player", L"Titles", L"", player.titleText, 4096, settings);
+    for (wchar_t* title = player.titleText; *title != L'\0' && model.tracks < MaxTitles;) {
         player.titles[model.tracks++] = title;
-        char* bar = std::strchr(title, '|');
+        wchar_t* bar = std::wcschr(title, L'|');
         if (bar == nullptr) break;
-        *bar = '\0';
+        *bar = L'\0';
         title = bar + 1;
     }
 }
 
 void ShowCaption(HWND window) {
-    static char caption[8192];
+    static wchar_t caption[8192];
     const PlayerModel& model = player.model;
     if (model.tracks == 0) {
-        std::strcpy(caption, "Winamp 5.9.2 Build 10042");
+        std::wcscpy(caption, L"Winamp 5.9.2 Build 10042");
     } else {
-        char number[16] = "";
-        if (player.numbers) std::snprintf(number, sizeof number, "%d. ", model.track + 1);
-        std::snprintf(caption, sizeof caption, "%s%s - Winamp%s", number,
-                      player.titles[model.track],
-                      model.status == Playing  ? ""
-                      : model.status == Paused ? " [Paused]"
-                                               : " [Stopped]");
+        caption[0] = L'\0';
+        if (player.numbers)
+            std::wcscat(caption, std::to_wstring(model.track + 1).append(L". ").c_str());
+        std::wcscat(caption, player.titles[model.track]);
+        std::wcscat(caption, L" - Winamp");
+        std::wcscat(caption, model.status == Playing  ? L""
+                             : model.status == Paused ? L" [Paused]"
+                                                      : L" [Stopped]");
     }
-    SetWindowTextA(window, caption);
+    SetWindowTextW(window, caption);
 }
 
 void Command(HWND window, WPARAM command) {
@@ -135,38 +139,39 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             PostQuitMessage(0);
             return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const char* className = __argc > 1 ? __argv[1] : "Winamp v1.x";
-    char settings[32768];
+    wchar_t settings[32768];
     GetModuleFileNameA(nullptr, logPath, sizeof logPath);
     char* name = std::strrchr(logPath, '\\');
     name = name != nullptr ? name + 1 : logPath;
-    std::strcpy(name, "standin.ini");
-    std::strcpy(settings, logPath);
     std::strcpy(name, "standin.log");
+    GetModuleFileNameW(nullptr, settings, 32768);
+    std::wcscpy(std::wcsrchr(settings, L'\\') + 1, L"standin.ini");
     LoadState(settings);
 
-    WNDCLASSA windowClass = {};
+    const std::wstring wideClass(className, className + std::strlen(className));
+    WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = PlayerProc;
     windowClass.hInstance = instance;
-    windowClass.lpszClassName = className;
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowA(className, "", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                300, 120, nullptr, nullptr, instance, nullptr);
+    windowClass.lpszClassName = wideClass.c_str();
+    RegisterClassW(&windowClass);
+    HWND window = CreateWindowW(wideClass.c_str(), L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                                CW_USEDEFAULT, 300, 120, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 1;
     SetPropA(window, StandInProperty, reinterpret_cast<HANDLE>(1));
     ShowCaption(window);
     ShowWindow(window, SW_SHOWNORMAL);
 
     MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
     }
     return 0;
 }

@@ -56,22 +56,20 @@ const char* Text(const char* text) { return text == nullptr ? "null" : text; }
 
 constexpr unsigned LastLatin1 = 0xFF;
 
-// A wide text in UTF-8, for the log; one buffer, so one text per call.
-const char* Utf8(const char16_t* wide) {
+// A wide text in UTF-8, for the log and the console's output; one buffer, so one text per call.
+const char* Utf8(const char16_t* wide, size_t length = SIZE_MAX) {
     static char text[1 << 18];
     size_t at = 0;
-    for (; *wide != u'\0' && at + 4 < sizeof text; ++wide) {
-        const unsigned unit = *wide;
-        if (unit < 0x80) {
-            text[at++] = static_cast<char>(unit);
-        } else if (unit < 0x800) {
-            text[at++] = static_cast<char>(0xC0 | unit >> 6);
-            text[at++] = static_cast<char>(0x80 | (unit & 0x3F));
-        } else {
-            text[at++] = static_cast<char>(0xE0 | unit >> 12);
-            text[at++] = static_cast<char>(0x80 | (unit >> 6 & 0x3F));
-            text[at++] = static_cast<char>(0x80 | (unit & 0x3F));
-        }
+    for (const char16_t* end = wide + length;
+         wide != end && *wide != u'\0' && at + 5 < sizeof text;) {
+        char32_t unit = *wide++;
+        if (unit >= 0xD800 && unit < 0xDC00 && wide != end && *wide >= 0xDC00 && *wide < 0xE000)
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (*wide++ - 0xDC00);
+        const int tail = unit < 0x80 ? 0 : unit < 0x800 ? 1 : unit < 0x10000 ? 2 : 3;
+        const unsigned lead[] = {0x00, 0xC0, 0xE0, 0xF0};
+        text[at++] = static_cast<char>(lead[tail] | unit >> 6 * tail);
+        for (int shift = 6 * (tail - 1); shift >= 0; shift -= 6)
+            text[at++] = static_cast<char>(0x80 | (unit >> shift & 0x3F));
     }
     text[at] = '\0';
     return text;
@@ -180,12 +178,26 @@ int WideCharToMultiByte(unsigned codePage, unsigned flags, const WCHAR* wide, in
     return wideLength;
 }
 
+// Latin-1, or UTF-8, which the logic only ever hands over whole and valid.
 int MultiByteToWideChar(unsigned codePage, unsigned, const char* text, int length, WCHAR* wide,
                         int capacity) {
-    if (codePage != CP_ACP || length > capacity || length <= 0) return 0;
-    for (int at = 0; at < length; ++at)
-        wide[at] = static_cast<unsigned char>(text[at]);
-    return length;
+    if (length > capacity || length <= 0) return 0;
+    int units = 0;
+    for (int at = 0; at < length;) {
+        char32_t character = static_cast<unsigned char>(text[at++]);
+        if (codePage == CP_UTF8 && character >= 0x80) {
+            const int tail = character >= 0xF0 ? 3 : character >= 0xE0 ? 2 : 1;
+            character &= 0x3F >> tail;
+            for (int more = 0; more < tail && at < length; ++more)
+                character = character << 6 | (static_cast<unsigned char>(text[at++]) & 0x3F);
+        }
+        if (character >= 0x10000) {
+            wide[units++] = static_cast<WCHAR>(0xD800 + ((character - 0x10000) >> 10));
+            character = 0xDC00 + (character & 0x3FF);
+        }
+        wide[units++] = static_cast<WCHAR>(character);
+    }
+    return units;
 }
 
 unsigned GetFileAttributesA(const char* fileName) {
@@ -247,16 +259,6 @@ int IsWindowVisible(HWND window) {
 
 std::intptr_t SendMessageA(HWND window, unsigned message, std::uintptr_t wParam,
                            std::intptr_t lParam) {
-    if (message == WM_GETTEXT) {
-        Log("SendMessageA(%s, WM_GETTEXT, %llu)\n", Name(window),
-            static_cast<unsigned long long>(wParam));
-        if (window != PlayerWindow || wParam == 0) return 0;
-        char* text = reinterpret_cast<char*>(lParam);
-        const size_t length = std::min(std::strlen(Desktop.player.caption), size_t{wParam - 1});
-        std::memcpy(text, Desktop.player.caption, length);  // cut anywhere, mid-character too
-        text[length] = '\0';
-        return static_cast<std::intptr_t>(length);
-    }
     Log("SendMessageA(%s, 0x%x, %lld, %lld)\n", Name(window), message,
         static_cast<long long>(wParam), static_cast<long long>(lParam));
     if (window != PlayerWindow) return 0;
@@ -318,10 +320,27 @@ int AttachConsole(unsigned) {
     return Desktop.parentConsole;
 }
 
-int IsDBCSLeadByte(char byte) {
-    const unsigned char value = static_cast<unsigned char>(byte);
-    return Desktop.doubleByte &&
-           ((value >= 0x81 && value <= 0x9F) || (value >= 0xE0 && value <= 0xFC));
+int WriteConsoleW(HANDLE console, const WCHAR* text, unsigned length, unsigned* written, void*) {
+    const bool toConsole = console == reinterpret_cast<HANDLE>(&::console);
+    Log("WriteConsoleW(%s, %u)\n", toConsole ? "console" : "stdout", length);
+    if (!toConsole) return 0;
+    const char* bytes = Utf8(text, length);
+    const size_t size = std::strlen(bytes);
+    const size_t copied = std::min(size, sizeof output - 1 - outputLength);
+    std::memcpy(output + outputLength, bytes, copied);
+    outputLength += copied;
+    output[outputLength] = '\0';
+    *written = length;
+    return 1;
+}
+
+int GetWindowTextW(HWND window, WCHAR* text, int capacity) {
+    Log("GetWindowTextW(%s, %d)\n", Name(window), capacity);
+    if (window != PlayerWindow || capacity <= 0) return 0;
+    const int length = std::min(static_cast<int>(WideLength(Desktop.player.caption)), capacity - 1);
+    std::memcpy(text, Desktop.player.caption, length * sizeof(WCHAR));  // cut anywhere
+    text[length] = u'\0';
+    return length;
 }
 
 int lstrcmpiA(const char* first, const char* second) {

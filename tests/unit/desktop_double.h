@@ -11,7 +11,7 @@
 // The player: its state, which answers WM_USER and changes with its commands and settings as the
 // stand-in's does, and its caption.
 struct FakePlayer : PlayerModel {
-    const char* caption;
+    const char16_t* caption;
     bool zeroExtended;  // a 32-bit answer reaches the 64-bit caller zero-extended: -1 as 2^32-1
 };
 
@@ -31,10 +31,9 @@ struct FakeDesktop {
     unsigned winExecResult = 33;
     bool visible = true;
     FakePlayer player = {
-        {Playing, 83250, 240000, 200, On, Off, 2, 4}, "3. Artist C - Three - Winamp", false};
+        {Playing, 83250, 240000, 200, On, Off, 2, 4}, u"3. Artist C - Three - Winamp", false};
     StandardOutput standardOutput = StandardOutput::Given;
     bool parentConsole = false;  // AttachConsole finds one
-    bool doubleByte = false;     // the code page is Shift-JIS-like: 0x81-0x9F, 0xE0-0xFC lead
 };
 
 // The desktop the next calls see; ResetDesktop restores the defaults above and clears the log.

@@ -61,10 +61,17 @@ TEST(Remote, ConvertsVolumeAndPercent) {
         EXPECT_EQ(VolumeFromPercent(c.percent), c.volume) << c.percent;
 }
 
-std::string Line(void (*append)(::Line&, const char*), const char* text) {
+std::string Title(const std::u16string& caption) {
     ::Line line{};
-    append(line, text);
+    AppendTitle(line, caption.c_str());
     return std::string(line.text, line.length);
+}
+
+std::string Repeated(const std::string& text, int count) {
+    std::string repeated;
+    while (count-- > 0)
+        repeated += text;
+    return repeated;
 }
 
 TEST(Remote, WritesTimesAndTitles) {
@@ -79,38 +86,47 @@ TEST(Remote, WritesTimesAndTitles) {
         EXPECT_EQ(std::string(line.text, line.length), c.text) << c.milliseconds;
     }
     const struct {
-        const char* caption;
-        const char* title;
+        std::u16string caption;
+        std::string title;
     } titles[] = {
-        {"3. Artist - Title - Winamp", "Artist - Title"},
-        {"3. Artist - Title - Winamp [Paused]", "Artist - Title"},
-        {"12. Artist - Title - Winamp [Gestoppt]", "Artist - Title"},
-        {"Artist - Title - Winamp", "Artist - Title"},
-        {"Song - Winamp Remix - Winamp", "Song - Winamp Remix"},
-        {"3.Artist - Winamp", "3.Artist"},
-        {"1999. - Winamp", ""},
-        {"Winamp 5.9.2 Build 10042", ""},
-        {"", ""},
-        {". Title - Winamp", ". Title"},
+        {u"3. Artist - Title - Winamp", "Artist - Title"},
+        {u"3. Artist - Title - Winamp [Paused]", "Artist - Title"},
+        {u"12. Artist - Title - Winamp [Gestoppt]", "Artist - Title"},
+        {u"Artist - Title - Winamp", "Artist - Title"},
+        {u"Song - Winamp Remix - Winamp", "Song - Winamp Remix"},
+        {u"3.Artist - Winamp", "3.Artist"},
+        {u"1999. - Winamp", ""},
+        {u"Winamp 5.9.2 Build 10042", ""},
+        {u"", ""},
+        {u". Title - Winamp", ". Title"},
+        {u"1. Beyonc\u00e9 \u2013 Halo - Winamp", "Beyoncé – Halo"},
+        {u"2. \u5742\u672c\u9f8d\u4e00 - Merry Christmas Mr. Lawrence - Winamp [Paused]",
+         "坂本龍一 - Merry Christmas Mr. Lawrence"},
+        {u"\U0001F3B5 \u00dcn\u00efc\u00f6d\u00e9 - \u03a9 - Winamp", "🎵 Ünïcödé - Ω"},
+        {u"lone \xd83c and \xdfb5 - Winamp", "lone \uFFFD and \uFFFD"},
     };
     for (const auto& c : titles)
-        EXPECT_EQ(Line(AppendTitle, c.caption), c.title) << c.caption;
+        EXPECT_EQ(Title(c.caption), c.title) << c.title;
 }
 
-// A title longer than a line is cut before the line end, never inside a double-byte character.
+// A title longer than a line is cut before the line end, never inside a character.
 TEST(Remote, CutsALongTitleAtACharacterBoundary) {
-    ResetDesktop();
-    Desktop.doubleByte = true;
-    for (const std::string& lead : {std::string("x"), std::string("")}) {
-        std::string caption = lead;
-        for (int character = 0; character < LineCapacity; ++character)
-            caption += "\x93\xfa";  // one double-byte character
-        caption += " - Winamp";
-        const std::string title = Line(AppendTitle, caption.c_str());
-        EXPECT_LE(title.size(), LineCapacity - 3u);
-        EXPECT_EQ((title.size() - lead.size()) % 2, 0u) << "cut inside a character";
-        EXPECT_GE(title.size(), LineCapacity - 5u);
-    }
+    const std::u16string twoByte(600, u'\u00e9'), fourByte = [] {
+        std::u16string notes;
+        for (int note = 0; note < 300; ++note)
+            notes += u"\U0001F3B5";
+        return notes;
+    }();
+    const struct {
+        std::u16string caption;
+        std::string title;
+    } titles[] = {
+        {twoByte + u" - Winamp", Repeated("é", 510)},
+        {fourByte + u" - Winamp", Repeated("🎵", 255)},
+        {u"x" + fourByte + u" - Winamp", "x" + Repeated("🎵", 254)},
+    };
+    for (const auto& c : titles)
+        EXPECT_TRUE(Title(c.caption) == c.title) << c.title.size();
 }
 
 // The settings the player received: "ipc ID VALUE" for WM_USER settings, "command N".
@@ -146,6 +162,9 @@ TEST(Remote, AnswersAndSetsInOrder) {
              Desktop.player.zeroExtended = true;
          },
          "Stopped\r\n\r\n\r\n", ""},
+        {"a title in UTF-8", "t /TITLE",
+         [] { Desktop.player.caption = u"1. \u5742\u672c\u9f8d\u4e00 - Merry - Winamp"; },
+         "坂本龍一 - Merry\r\n", ""},
         {"query everything", "t /QUERY", [] { Desktop.player.tracks = 0; },
          "status Playing\r\ntitle Artist C - Three\r\nposition 83.250\r\nlength 240.000\r\n"
          "volume 78\r\ntrack 0\r\ntracks 0\r\nshuffle on\r\nrepeat off\r\n",
@@ -162,12 +181,13 @@ TEST(Remote, AnswersAndSetsInOrder) {
         {"seek past what a 32-bit player takes", "t /SEEK=+2147483", [] {}, "", ""},
         {"queries among switches", "t /STATUS /PLAY /TRACK /NEXT", [] {}, "Playing\r\n3/4\r\n",
          "command 40045\ncommand 40048\n"},
-        {"no standard output: the parent's console", "t /STATUS",
+        {"no standard output: the parent's console", "t /TITLE /STATUS",
          [] {
              Desktop.standardOutput = StandardOutput::None;
              Desktop.parentConsole = true;
+             Desktop.player.caption = u"Beyonc\u00e9 \U0001F3B5 - Winamp";
          },
-         "Playing\r\n", ""},
+         "Beyoncé 🎵\r\nPlaying\r\n", ""},
         {"no standard output and no console", "t /STATUS /PLAY",
          [] { Desktop.standardOutput = StandardOutput::None; }, "", "command 40045\n"},
     };
@@ -191,11 +211,12 @@ TEST(Remote, FindsTheOutputOnlyWhenAQueryWrites) {
     } cases[] = {
         {"t /NEXT /VOLUME=5", StandardOutput::Given, false, ""},
         {"t /STATUS /STATUS", StandardOutput::Given, false,
-         "GetStdHandle()\nWriteFile(stdout, 9)\nWriteFile(stdout, 9)\n"},
+         "GetStdHandle()\nWriteConsoleW(stdout, 9)\nWriteFile(stdout, 9)\nWriteConsoleW(stdout, "
+         "9)\nWriteFile(stdout, 9)\n"},
         {"t /STATUS", StandardOutput::None, true,
-         "GetStdHandle()\nAttachConsole()\nGetStdHandle()\nWriteFile(console, 9)\n"},
+         "GetStdHandle()\nAttachConsole()\nGetStdHandle()\nWriteConsoleW(console, 9)\n"},
         {"t /STATUS", StandardOutput::Invalid, true,
-         "GetStdHandle()\nAttachConsole()\nGetStdHandle()\nWriteFile(console, 9)\n"},
+         "GetStdHandle()\nAttachConsole()\nGetStdHandle()\nWriteConsoleW(console, 9)\n"},
         {"t /STATUS /STATUS", StandardOutput::None, false, "GetStdHandle()\nAttachConsole()\n"},
     };
     for (const auto& c : cases) {
@@ -206,7 +227,7 @@ TEST(Remote, FindsTheOutputOnlyWhenAQueryWrites) {
         std::istringstream calls(CallLog());
         std::string call, outputCalls;
         while (std::getline(calls, call)) {
-            if (call.rfind("GetStdHandle", 0) == 0 || call.rfind("WriteFile", 0) == 0 ||
+            if (call.rfind("GetStdHandle", 0) == 0 || call.rfind("Write", 0) == 0 ||
                 call.rfind("AttachConsole", 0) == 0)
                 outputCalls += call + "\n";
         }
