@@ -12,7 +12,9 @@ namespace {
 constexpr int Visible = 1;  // IsWindowVisible counts only when it says exactly 1
 constexpr char NotRunning[] = "Not running";
 
-void ApplyWindowAction(WindowAction action, HWND window) {
+void ApplyWindowAction(WindowAction action, Player& player) {
+    if (!Answers(player)) return;  // the window of a player that does not answer would not move
+    const HWND window = player.window;
     switch (action) {
         case WindowAction::Hide:
             HideWindow(window);
@@ -35,75 +37,80 @@ static_assert(static_cast<int>(Question::Volume) == static_cast<int>(Field::Volu
 
 // Without a player only the status has an answer, and every other line is empty, so that a
 // script reading a line per query stays in step.
-void AppendAnswer(Line& line, Question question, HWND window) {
-    if (window == nullptr) {
+void AppendAnswer(Line& line, Question question, Player& player) {
+    if (player.window == nullptr) {
         if (question == Question::Status) Append(line, NotRunning);
     } else if (question == Question::TrackOfTracks) {
-        AppendField(line, Field::Track, window);
+        AppendField(line, Field::Track, player);
         Append(line, "/");
-        AppendField(line, Field::Tracks, window);
+        AppendField(line, Field::Tracks, player);
     } else {
-        AppendField(line, static_cast<Field>(question), window);
+        AppendField(line, static_cast<Field>(question), player);
     }
 }
 
-// Every field after its key; without a player the status alone.
-void AnswerAll(HWND window, Output& output) {
-    for (int at = 0; at < FieldCount; ++at) {
-        const Field field = static_cast<Field>(at);
-        Line line;
-        line.length = 0;
-        Append(line, FieldKey(field));
-        Append(line, " ");
-        if (window != nullptr) {
-            AppendField(line, field, window);
-        } else {
-            Append(line, NotRunning);  // after the status, the first key
-        }
-        WriteLine(output, line);
-        if (window == nullptr) return;
-    }
+void AnswerAll(Player& player, Output& output) {
+    State state;
+    ReadState(state, player);
+    for (int at = 0; at < state.count; ++at)
+        WriteLine(output, state.lines[at]);
 }
 
-void Answer(Question question, HWND window, Output& output) {
+void Answer(Question question, Player& player, Output& output) {
     if (question == Question::All) {
-        AnswerAll(window, output);
+        AnswerAll(player, output);
         return;
     }
     Line line;
     line.length = 0;
-    AppendAnswer(line, question, window);
+    AppendAnswer(line, question, player);
     WriteLine(output, line);
 }
 
-void Apply(const Switch& row, const char* value, HWND window, Output& output) {
+void Apply(const Switch& row, const char* value, Player& player, Output& output) {
     switch (row.kind) {
         case SwitchKind::Window:
-            ApplyWindowAction(static_cast<WindowAction>(row.what), window);
+            ApplyWindowAction(static_cast<WindowAction>(row.what), player);
             break;
         case SwitchKind::Command:
-            SendCommand(window, row.what);
+            SendCommand(player, row.what);
             break;
         case SwitchKind::Query:
-            Answer(static_cast<Question>(row.what), window, output);
+            Answer(static_cast<Question>(row.what), player, output);
             break;
         case SwitchKind::Setter:
-            ApplySetting(static_cast<Setting>(row.what), value, window);
+            ApplySetting(static_cast<Setting>(row.what), value, player);
             break;
     }
 }
 
 }  // namespace
 
-void RunCommandPass(const ArgumentList& arguments, HWND window, const SettingsPath& settingsPath) {
-    Output output{};
+void ReadState(State& state, Player& player) {
+    state.count = player.window != nullptr ? FieldCount : 1;  // without a player, the status
+    for (int at = 0; at < state.count; ++at) {
+        const Field field = static_cast<Field>(at);
+        Line& line = state.lines[at];
+        line.length = 0;
+        Append(line, FieldKey(field));
+        Append(line, " ");
+        if (player.window != nullptr) {
+            AppendField(line, field, player);
+        } else {
+            Append(line, NotRunning);
+        }
+    }
+}
+
+void RunCommandPass(const ArgumentList& arguments, Player& player, const SettingsPath& settingsPath,
+                    Output& output) {
     for (int index = arguments.first; index < arguments.count; ++index) {
         const char* argument = arguments.texts[index];
         const char* value = nullptr;
         if (const Switch* row = FindSwitch(argument, value)) {
-            Apply(*row, value, window, output);
+            Apply(*row, value, player, output);
         } else {
-            SendCommand(window, ReadCommandBinding(settingsPath, argument));
+            SendCommand(player, ReadCommandBinding(settingsPath, argument));
         }
     }
 }

@@ -95,16 +95,21 @@ void AppendMilliseconds(Line& line, std::int32_t milliseconds) {
     Append(line, decimals);
 }
 
-void WriteLine(Output& output, Line& line) {
+bool WriteText(Output& output, const char* text, int length) {
     if (!output.found) FindOutput(output);
-    for (const char* end = LineEnd; *end != '\0'; ++end)
-        line.text[line.length++] = *end;  // the appends keep room for it
-    if (!Usable(output.handle)) return;
+    if (!Usable(output.handle)) return false;
     // A console takes UTF-16 and shows it whatever its code page; WriteConsoleW fails on
     // anything else, a pipe or a file, which get the UTF-8 bytes.
-    WCHAR wide[LineCapacity];
-    const int length = MultiByteToWideChar(CP_UTF8, 0, line.text, line.length, wide, LineCapacity);
+    WCHAR wide[TextCapacity];
+    const int units = MultiByteToWideChar(CP_UTF8, 0, text, length, wide, TextCapacity);
     unsigned written = 0;
-    if (!WriteConsoleW(output.handle, wide, length, &written, nullptr))
-        WriteFile(output.handle, line.text, line.length, &written, nullptr);
+    if (WriteConsoleW(output.handle, wide, units, &written, nullptr)) return true;
+    return WriteFile(output.handle, text, length, &written, nullptr) &&
+           written == static_cast<unsigned>(length);
+}
+
+void WriteLine(Output& output, Line& line) {
+    for (const char* end = LineEnd; *end != '\0'; ++end)
+        line.text[line.length++] = *end;  // the appends keep room for it
+    WriteText(output, line.text, line.length);
 }

@@ -7,7 +7,7 @@
 #include "desktop/desktop.h"
 
 // Where the lines go. Looked up when the first line is written, so a run with no query touches
-// neither standard output nor the console.
+// neither standard output nor the console; found with no handle, it takes nothing.
 struct Output {
     desktop::HANDLE handle;
     bool found;
@@ -30,6 +30,14 @@ void AppendNumber(Line& line, std::uint32_t number);
 // when it has none.
 void AppendMilliseconds(Line& line, std::int32_t milliseconds);
 
-// Ends the line and writes it: to a console as UTF-16, to a pipe or a file as UTF-8 without a
-// byte-order mark.
+// The most that is written at once: a block of the nine /QUERY lines, "done N" and an empty line.
+inline constexpr int BlockLines = 11;
+inline constexpr int TextCapacity = BlockLines * LineCapacity;
+
+// Writes whole lines of UTF-8 text, at most TextCapacity bytes: to a console as UTF-16, to a
+// pipe or a file as UTF-8 without a byte-order mark. False when nothing could take them, as when
+// the reader has gone away.
+bool WriteText(Output& output, const char* text, int length);
+
+// Ends the line and writes it.
 void WriteLine(Output& output, Line& line);

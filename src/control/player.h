@@ -26,8 +26,16 @@ inline constexpr int FieldCount = static_cast<int>(Field::Repeat) + 1;
 // The key /QUERY prints before the field.
 const char* FieldKey(Field field);
 
+// The player's main window, or none, and how long each message to it may take.
+struct Player {
+    desktop::HWND window;
+    unsigned timeout;  // milliseconds; Patiently in an ordinary run
+    bool unanswered;   // a message went unanswered: the rest are not sent until this is cleared
+};
+inline constexpr unsigned Patiently = 0xFFFFFFFF;  // as long as the player takes
+
 // Appends the field as a query prints it.
-void AppendField(Line& line, Field field, desktop::HWND window);
+void AppendField(Line& line, Field field, Player& player);
 
 // The title within the player's caption, "3. Artist - Title - Winamp [Paused]": without a
 // leading playlist number, and without the last " - Winamp" and what follows. Nothing when that
@@ -36,11 +44,15 @@ void AppendTitle(Line& line, const desktop::WCHAR* caption);
 
 // The player's answer to a WM_USER question, as the 32-bit signed number it is: a 64-bit
 // Tunedesk talking to the 32-bit player gets it sign-extended, and -1 must stay -1.
-std::int32_t Ask(desktop::HWND window, std::int64_t data, PlayerMessage id);
+// An unanswered question answers 0.
+std::int32_t Ask(Player& player, std::int64_t data, PlayerMessage id);
 // A WM_USER setting, then the rest of the time slice given up.
-void Tell(desktop::HWND window, std::int64_t data, PlayerMessage id);
+void Tell(Player& player, std::int64_t data, PlayerMessage id);
 // Sends a numbered command, unless it is NoCommand, then gives up the rest of the time slice.
-void SendCommand(desktop::HWND window, CommandId command);
+void SendCommand(Player& player, CommandId command);
+// True when the player answers an empty message in time; a window action on a player that
+// does not would wait for it.
+bool Answers(Player& player);
 // Minimises the window, then hides it, the way the player itself would leave the screen.
 void HideWindow(desktop::HWND window);
 

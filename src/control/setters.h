@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "desktop/desktop.h"
+#include "control/player.h"
 
 enum class Setting : std::uint8_t { Volume, Seek, Track, Shuffle, Repeat };
 
@@ -21,4 +21,4 @@ bool ParseAmount(const char* text, Amount& amount);
 
 // Sets the player's state from the setter's value; a malformed value, or no window, sends
 // nothing.
-void ApplySetting(Setting setting, const char* value, desktop::HWND window);
+void ApplySetting(Setting setting, const char* value, Player& player);

@@ -19,6 +19,15 @@ constexpr unsigned ourAnsiPage = desktop::CP_ACP;
 constexpr unsigned ourNoBestFit = desktop::WC_NO_BEST_FIT_CHARS;
 constexpr unsigned ourNoAttributes = desktop::INVALID_FILE_ATTRIBUTES;
 constexpr int ourMaxPath = desktop::MAX_PATH;
+constexpr unsigned ourNull = desktop::WM_NULL, ourApp = desktop::WM_APP;
+constexpr unsigned ourAbortIfHung = desktop::SMTO_ABORTIFHUNG, ourNormal = desktop::SMTO_NORMAL;
+constexpr unsigned ourStdInput = desktop::STD_INPUT_HANDLE, ourSynchronize = desktop::SYNCHRONIZE;
+constexpr unsigned ourWaitObject = desktop::WAIT_OBJECT_0, ourAllInput = desktop::QS_ALLINPUT;
+constexpr unsigned ourRemove = desktop::PM_REMOVE, ourCreate = desktop::EVENT_OBJECT_CREATE;
+constexpr unsigned ourNameChange = desktop::EVENT_OBJECT_NAMECHANGE;
+constexpr unsigned ourOutOfContext = desktop::WINEVENT_OUTOFCONTEXT;
+constexpr unsigned ourSkipOwnProcess = desktop::WINEVENT_SKIPOWNPROCESS;
+constexpr long ourWindowObject = desktop::OBJID_WINDOW, ourSelf = desktop::CHILDID_SELF;
 }  // namespace
 
 #include <windows.h>
@@ -31,6 +40,16 @@ static_assert(ourNoBestFit == WC_NO_BEST_FIT_CHARS && ourNoAttributes == INVALID
 static_assert(sizeof(wchar_t) == sizeof(desktop::WCHAR));
 static_assert(ourUtf8 == CP_UTF8 && ourUser == WM_USER);
 static_assert(ourStdOutput == STD_OUTPUT_HANDLE && ourParent == ATTACH_PARENT_PROCESS);
+static_assert(ourNull == WM_NULL && ourApp == WM_APP && ourAbortIfHung == SMTO_ABORTIFHUNG);
+static_assert(ourNormal == SMTO_NORMAL);
+static_assert(ourStdInput == STD_INPUT_HANDLE && ourSynchronize == SYNCHRONIZE);
+static_assert(ourWaitObject == WAIT_OBJECT_0 && (ourAllInput & QS_ALLINPUT) == ourAllInput &&
+              ourRemove == PM_REMOVE);
+static_assert(ourCreate == EVENT_OBJECT_CREATE && ourNameChange == EVENT_OBJECT_NAMECHANGE);
+static_assert(ourOutOfContext == WINEVENT_OUTOFCONTEXT &&
+              ourSkipOwnProcess == WINEVENT_SKIPOWNPROCESS);
+static_assert(ourWindowObject == OBJID_WINDOW && ourSelf == CHILDID_SELF);
+static_assert(sizeof(desktop::MSG) == sizeof(::MSG) && sizeof(unsigned long) == sizeof(DWORD));
 
 namespace desktop {
 
@@ -38,6 +57,7 @@ namespace {
 ::HWND Real(HWND window) { return reinterpret_cast<::HWND>(window); }
 wchar_t* Real(WCHAR* text) { return reinterpret_cast<wchar_t*>(text); }
 const wchar_t* Real(const WCHAR* text) { return reinterpret_cast<const wchar_t*>(text); }
+::HANDLE Real(HANDLE object) { return reinterpret_cast<::HANDLE>(object); }
 }  // namespace
 
 void ExitProcess(unsigned exitCode) { ::ExitProcess(exitCode); }
@@ -83,9 +103,14 @@ int ShowWindow(HWND window, int command) { return ::ShowWindow(Real(window), com
 
 int IsWindowVisible(HWND window) { return ::IsWindowVisible(Real(window)); }
 
-std::intptr_t SendMessageA(HWND window, unsigned message, std::uintptr_t wParam,
-                           std::intptr_t lParam) {
-    return ::SendMessageA(Real(window), message, wParam, lParam);
+std::intptr_t SendMessageTimeoutA(HWND window, unsigned message, std::uintptr_t wParam,
+                                  std::intptr_t lParam, unsigned flags, unsigned timeout,
+                                  std::uintptr_t* result) {
+    DWORD_PTR answer = 0;
+    const LRESULT sent =
+        ::SendMessageTimeoutA(Real(window), message, wParam, lParam, flags, timeout, &answer);
+    *result = answer;
+    return sent;
 }
 
 void Sleep(unsigned milliseconds) { ::Sleep(milliseconds); }
@@ -99,6 +124,64 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, unsigned type
 int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, unsigned type) {
     return ::MessageBoxW(Real(owner), Real(text), Real(caption), type);
 }
+
+int ReadFile(HANDLE file, void* data, unsigned length, unsigned* read, void* overlapped) {
+    DWORD done = 0;
+    const BOOL result =
+        ::ReadFile(Real(file), data, length, &done, static_cast<OVERLAPPED*>(overlapped));
+    *read = done;
+    return result;
+}
+
+HANDLE CreateThread(void* security, std::size_t stackSize, THREAD_START_ROUTINE start,
+                    void* parameter, unsigned flags, unsigned* threadId) {
+    DWORD id = 0;
+    const ::HANDLE thread =
+        ::CreateThread(static_cast<SECURITY_ATTRIBUTES*>(security), stackSize,
+                       reinterpret_cast<LPTHREAD_START_ROUTINE>(start), parameter, flags, &id);
+    if (threadId != nullptr) *threadId = id;
+    return reinterpret_cast<HANDLE>(thread);
+}
+
+unsigned GetCurrentThreadId() { return ::GetCurrentThreadId(); }
+
+int PostThreadMessageA(unsigned threadId, unsigned message, std::uintptr_t wParam,
+                       std::intptr_t lParam) {
+    return ::PostThreadMessageA(threadId, message, wParam, lParam);
+}
+
+int PeekMessageA(MSG* message, HWND window, unsigned first, unsigned last, unsigned remove) {
+    return ::PeekMessageA(reinterpret_cast<::MSG*>(message), Real(window), first, last, remove);
+}
+
+unsigned MsgWaitForMultipleObjects(unsigned count, const HANDLE* handles, int waitAll,
+                                   unsigned milliseconds, unsigned wakeMask) {
+    return ::MsgWaitForMultipleObjects(count, reinterpret_cast<const ::HANDLE*>(handles), waitAll,
+                                       milliseconds, wakeMask);
+}
+
+HWINEVENTHOOK SetWinEventHook(unsigned eventMin, unsigned eventMax, HINSTANCE module,
+                              WINEVENTPROC callback, unsigned processId, unsigned threadId,
+                              unsigned flags) {
+    return reinterpret_cast<HWINEVENTHOOK>(
+        ::SetWinEventHook(eventMin, eventMax, reinterpret_cast<::HMODULE>(module),
+                          reinterpret_cast<::WINEVENTPROC>(callback), processId, threadId, flags));
+}
+
+unsigned GetWindowThreadProcessId(HWND window, unsigned* processId) {
+    DWORD id = 0;
+    const DWORD thread = ::GetWindowThreadProcessId(Real(window), &id);
+    *processId = id;
+    return thread;
+}
+
+HANDLE OpenProcess(unsigned access, int inherit, unsigned processId) {
+    return reinterpret_cast<HANDLE>(::OpenProcess(access, inherit, processId));
+}
+
+int CloseHandle(HANDLE object) { return ::CloseHandle(Real(object)); }
+
+unsigned GetTickCount() { return ::GetTickCount(); }
 
 HANDLE GetStdHandle(unsigned which) { return reinterpret_cast<HANDLE>(::GetStdHandle(which)); }
 

@@ -2,14 +2,24 @@
 // On Windows desktop.cpp forwards each one to the system; the host tests link a recording double.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+
+// The calling convention of the functions Windows calls back: stdcall on 32-bit x86.
+#if defined(__i386__)
+#define DESKTOP_CALLBACK __attribute__((stdcall))
+#else
+#define DESKTOP_CALLBACK
+#endif
 
 namespace desktop {
 
 struct Window;  // opaque: only the window system knows what a window is
 struct Module;
 struct Object;
+struct Hook;
 using HWND = Window*;
+using HWINEVENTHOOK = Hook*;
 using HINSTANCE = Module*;
 using HANDLE = Object*;
 using WCHAR = char16_t;  // a UTF-16 unit, as Windows' wide operations take it
@@ -20,7 +30,22 @@ inline constexpr int SW_MINIMIZE = 6;
 inline constexpr int SW_SHOWDEFAULT = 10;
 inline constexpr unsigned WM_COMMAND = 0x0111;
 inline constexpr unsigned WM_USER = 0x0400;
+inline constexpr unsigned WM_NULL = 0x0000;
+inline constexpr unsigned WM_APP = 0x8000;
+inline constexpr unsigned SMTO_NORMAL = 0x0000;
+inline constexpr unsigned SMTO_ABORTIFHUNG = 0x0002;
+inline constexpr unsigned STD_INPUT_HANDLE = static_cast<unsigned>(-10);
 inline constexpr unsigned STD_OUTPUT_HANDLE = static_cast<unsigned>(-11);
+inline constexpr unsigned SYNCHRONIZE = 0x00100000;
+inline constexpr unsigned WAIT_OBJECT_0 = 0;
+inline constexpr unsigned QS_ALLINPUT = 0x04FF;  // as Windows 7 knows it: no touch or pen
+inline constexpr unsigned PM_REMOVE = 0x0001;
+inline constexpr unsigned EVENT_OBJECT_CREATE = 0x8000;
+inline constexpr unsigned EVENT_OBJECT_NAMECHANGE = 0x800C;
+inline constexpr unsigned WINEVENT_OUTOFCONTEXT = 0x0000;
+inline constexpr unsigned WINEVENT_SKIPOWNPROCESS = 0x0002;
+inline constexpr long OBJID_WINDOW = 0;
+inline constexpr long CHILDID_SELF = 0;
 inline constexpr unsigned ATTACH_PARENT_PROCESS = static_cast<unsigned>(-1);
 inline constexpr unsigned MB_OK = 0x00;
 inline constexpr unsigned MB_ICONEXCLAMATION = 0x30;
@@ -54,8 +79,10 @@ unsigned GetPrivateProfileIntA(const char* section, const char* key, int fallbac
 HWND FindWindowA(const char* className, const char* windowName);
 int ShowWindow(HWND window, int command);
 int IsWindowVisible(HWND window);
-std::intptr_t SendMessageA(HWND window, unsigned message, std::uintptr_t wParam,
-                           std::intptr_t lParam);
+// Zero when the message failed or was not answered within the timeout; the answer goes to result.
+std::intptr_t SendMessageTimeoutA(HWND window, unsigned message, std::uintptr_t wParam,
+                                  std::intptr_t lParam, unsigned flags, unsigned timeout,
+                                  std::uintptr_t* result);
 void Sleep(unsigned milliseconds);
 unsigned WinExec(const char* commandLine, int show);
 int MessageBoxA(HWND owner, const char* text, const char* caption, unsigned type);
@@ -67,6 +94,38 @@ int AttachConsole(unsigned processId);
 int WriteConsoleW(HANDLE console, const WCHAR* text, unsigned length, unsigned* written,
                   void* reserved);
 int GetWindowTextW(HWND window, WCHAR* text, int capacity);
+
+// Following the player: a thread that reads standard input, the window events that say the
+// player appeared or retitled itself, and its process, whose handle is signalled when it ends.
+struct MSG {
+    HWND window;
+    unsigned message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+    unsigned time;
+    long x, y;
+    unsigned privateData;
+};
+using THREAD_START_ROUTINE = unsigned long DESKTOP_CALLBACK (*)(void* parameter);
+using WINEVENTPROC = void DESKTOP_CALLBACK (*)(HWINEVENTHOOK hook, unsigned event, HWND window,
+                                               long object, long child, unsigned thread,
+                                               unsigned time);
+int ReadFile(HANDLE file, void* data, unsigned length, unsigned* read, void* overlapped);
+HANDLE CreateThread(void* security, std::size_t stackSize, THREAD_START_ROUTINE start,
+                    void* parameter, unsigned flags, unsigned* threadId);
+unsigned GetCurrentThreadId();
+int PostThreadMessageA(unsigned threadId, unsigned message, std::uintptr_t wParam,
+                       std::intptr_t lParam);
+int PeekMessageA(MSG* message, HWND window, unsigned first, unsigned last, unsigned remove);
+unsigned MsgWaitForMultipleObjects(unsigned count, const HANDLE* handles, int waitAll,
+                                   unsigned milliseconds, unsigned wakeMask);
+HWINEVENTHOOK SetWinEventHook(unsigned eventMin, unsigned eventMax, HINSTANCE module,
+                              WINEVENTPROC callback, unsigned processId, unsigned threadId,
+                              unsigned flags);
+unsigned GetWindowThreadProcessId(HWND window, unsigned* processId);
+HANDLE OpenProcess(unsigned access, int inherit, unsigned processId);
+int CloseHandle(HANDLE object);
+unsigned GetTickCount();
 int lstrcmpiA(const char* first, const char* second);
 int lstrlenA(const char* text);
 char* lstrcpynA(char* to, const char* from, int capacity);

@@ -69,13 +69,18 @@ int RunSequence(HINSTANCE instance) {
 
     char className[ClassCapacity];
     ReadPlayerClass(settingsPath, className);
+    if (arguments.count > FollowArgument &&
+        lstrcmpiA(arguments.texts[FollowArgument], FollowSwitch) == 0)
+        return RunFollow(className, settingsPath);
     HWND window = FindWindowA(className, nullptr);
 
-    if (window == nullptr &&
-        LaunchPlayer(arguments, className, settingsPath, window) == LaunchOutcome::NothingToStart) {
+    if (window == nullptr && LaunchPlayer(arguments, className, settingsPath, window,
+                                          Boxes::Shown) == LaunchOutcome::NothingToStart) {
         MessageBoxA(nullptr, NotRunningMessage, MessageCaption, MB_ICONEXCLAMATION);
         return NotRunningResult;
     }
-    RunCommandPass(arguments, window, settingsPath);
+    Player player{window, Patiently, false};
+    Output output{};
+    RunCommandPass(arguments, player, settingsPath, output);
     return RunResult;
 }

@@ -15,6 +15,8 @@ inline constexpr char NotRunningMessage[] = "WinAmp is not running.";
 inline constexpr char StartFailedMessage[] = "Unable to start Winamp.";
 inline constexpr char HelpSwitch[] = "/?";
 inline constexpr int HelpArgument = 1;  // "/?" asks for help only as the first argument
+inline constexpr char FollowSwitch[] = "/FOLLOW";
+inline constexpr int FollowArgument = 1;  // as is "/FOLLOW"
 
 // What the launch of an absent player came to.
 enum class LaunchOutcome : std::uint8_t {
@@ -24,11 +26,19 @@ enum class LaunchOutcome : std::uint8_t {
     Started,         // started and waited for; the window is the one found then, if any
 };
 
+// Whether the launch may show its message boxes: a follower shows none.
+enum class Boxes : std::uint8_t { Shown, Hidden };
+
 // Runs when the player's window is absent. With Autoload on it starts the player from Path, or
 // from argument 1 with PathOnCmdLine on (the pass then begins after it), waits, finds the window
 // and hides it on request.
 LaunchOutcome LaunchPlayer(ArgumentList& arguments, const char* className,
-                           const SettingsPath& settingsPath, desktop::HWND& window);
+                           const SettingsPath& settingsPath, desktop::HWND& window, Boxes boxes);
+
+// Follows the player until standard input ends or the reader goes away: each line of standard
+// input is carried out as a run with that command line would carry it out, and a block of the
+// player's state is written at the start, after each line and whenever the state changes.
+int RunFollow(const char* className, const SettingsPath& settingsPath);
 
 // Shows what the switches do, the words bound in the settings file, where that file is and
 // whether it exists, and the version, in one message box.

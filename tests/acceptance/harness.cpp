@@ -11,6 +11,15 @@
 //                                  nostdout: give the program no standard output
 //                                  wait <file>: run no program, but keep the players up until
 //                                  the file appears (the runner then runs one from Linux)
+//                                  input: give the program a standard input that the steps write
+//                                  step <ms> <action> [<argument>]: once the program has written
+//                                  its first output, one after the other, each that long after
+//                                  the last: line <text> (written to its input with CR LF), eof
+//                                  (its input closed), state <file> (copied over standin.ini),
+//                                  close (the stand-in asked to close), start <class> (another
+//                                  stand-in started)
+// timeline.txt, written back with steps: "<ms> step <n>" as each is taken and "<ms> output
+// <bytes>" as the output grows, in milliseconds from the program's start.
 // result.txt, written back:        box <caption>|<text>|<icon or no icon>   exit <status>
 // The program's standard output goes to stdout.txt, a file handle passed with
 // STARTF_USESTDHANDLES, as a script that captures it would pass one.
@@ -34,7 +43,14 @@ constexpr DWORD WindowTimeout = 10000;
 constexpr DWORD AwaitTimeout = 60000;  // a 32-bit player under emulation starts slowly
 constexpr DWORD Poll = 10;
 
+struct Step {
+    DWORD delay;
+    std::string action, argument;
+};
+
 struct Scenario {
+    std::vector<Step> steps;
+    bool input = false;
     std::vector<std::string> playerClasses;
     std::vector<std::string> awaitedClasses;
     std::string program;
@@ -60,6 +76,16 @@ bool ReadScenario(const std::string& path, Scenario& scenario) {
         if (key == "wait") scenario.waitFor = value;
         if (key == "await") scenario.awaitedClasses.push_back(value);
         if (key == "nostdout") scenario.standardOutput = false;
+        if (key == "input") scenario.input = true;
+        if (key == "step") {
+            Step step;
+            char action[64] = "";
+            int used = 0;
+            std::sscanf(value.c_str(), "%lu %63s %n", &step.delay, action, &used);
+            step.action = action;
+            step.argument = used > 0 ? value.substr(used) : "";
+            scenario.steps.push_back(step);
+        }
     }
     std::fclose(file);
     return !scenario.program.empty() || !scenario.waitFor.empty();
@@ -149,29 +175,96 @@ void AnswerBox(HWND box, FILE* result) {
     WaitUntilClosed(box);
 }
 
+BOOL CALLBACK FindStandIn(HWND window, LPARAM found);
+
+// Where a scenario's steps have got to: the next is taken its delay after the last one, once the
+// program has written something.
+struct Steps {
+    const Scenario& scenario;
+    HANDLE input;  // the write end of the program's standard input, or none
+    FILE* timeline;
+    DWORD started;  // the program's start, from which times are counted
+    size_t next = 0;
+    DWORD lastAt = 0;
+    LONGLONG written = 0;
+};
+
+LONGLONG OutputSize() {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA("stdout.txt", GetFileExInfoStandard, &data)) return 0;
+    return (LONGLONG(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+void TakeStep(Steps& steps, const Step& step) {
+    DWORD written = 0;
+    if (step.action == "line") {
+        const std::string line = step.argument + "\r\n";
+        WriteFile(steps.input, line.data(), DWORD(line.size()), &written, nullptr);
+    } else if (step.action == "eof") {
+        CloseHandle(steps.input);
+        steps.input = nullptr;
+    } else if (step.action == "state") {
+        CopyFileA(step.argument.c_str(), "standin.ini", FALSE);
+    } else if (step.action == "close") {
+        HWND player = nullptr;
+        EnumWindows(FindStandIn, reinterpret_cast<LPARAM>(&player));
+        if (player != nullptr) PostMessageA(player, WM_CLOSE, 0, 0);
+    } else if (step.action == "start") {
+        StartPlayer(step.argument);
+    }
+}
+
+// Records the output's growth and takes the steps that are due.
+void FollowSteps(Steps& steps, DWORD now) {
+    const LONGLONG size = OutputSize();
+    if (size != steps.written) {
+        steps.written = size;
+        std::fprintf(steps.timeline, "%lu output %lld\n", now, size);
+    }
+    if (steps.next == steps.scenario.steps.size() || size == 0) return;
+    if (steps.lastAt == 0) steps.lastAt = now;  // the first output starts the clock of the steps
+    const Step& step = steps.scenario.steps[steps.next];
+    if (now - steps.lastAt < step.delay) return;
+    TakeStep(steps, step);
+    steps.lastAt = GetTickCount() - steps.started;  // a player may take a while to start
+    std::fprintf(steps.timeline, "%lu step %zu\n", steps.lastAt, steps.next++);
+    std::fflush(steps.timeline);
+}
+
 void RunProgram(Scenario& scenario, FILE* result) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
     HANDLE output = CreateFileA("stdout.txt", GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (scenario.standardOutput) {
+    HANDLE inputRead = nullptr, inputWrite = nullptr;
+    if (scenario.input) {
+        CreatePipe(&inputRead, &inputWrite, &inherited, 0);
+        SetHandleInformation(inputWrite, HANDLE_FLAG_INHERIT, 0);  // or the input never ends
+    }
+    if (scenario.standardOutput || scenario.input) {
         startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = output;
+        startup.hStdOutput = scenario.standardOutput ? output : nullptr;
+        startup.hStdInput = inputRead;
     }
     PROCESS_INFORMATION process;
     std::wstring commandLine = Wide(scenario.commandLine);
-    const BOOL started =
-        CreateProcessW(Wide(scenario.program).c_str(), commandLine.data(), nullptr, nullptr,
-                       scenario.standardOutput, 0, nullptr, nullptr, &startup, &process);
+    const DWORD started = GetTickCount();
+    const BOOL created = CreateProcessW(Wide(scenario.program).c_str(), commandLine.data(), nullptr,
+                                        nullptr, scenario.standardOutput || scenario.input, 0,
+                                        nullptr, nullptr, &startup, &process);
     CloseHandle(output);
-    if (!started) {
+    if (inputRead != nullptr) CloseHandle(inputRead);
+    if (!created) {
         std::fprintf(result, "exit not started %lu\n", GetLastError());
         return;
     }
     CloseHandle(process.hThread);
+    FILE* timeline = scenario.steps.empty() ? nullptr : std::fopen("timeline.txt", "w");
+    Steps steps{scenario, inputWrite, timeline, started};
     DWORD waited = 0;
     while (WaitForSingleObject(process.hProcess, Poll) == WAIT_TIMEOUT) {
+        if (timeline != nullptr) FollowSteps(steps, GetTickCount() - started);
         BoxSearch search = {process.dwProcessId, nullptr};
         EnumWindows(FindBox, reinterpret_cast<LPARAM>(&search));
         if (search.found != nullptr) AnswerBox(search.found, result);
@@ -183,6 +276,12 @@ void RunProgram(Scenario& scenario, FILE* result) {
             return;
         }
     }
+    if (timeline != nullptr) {
+        FollowSteps(steps, GetTickCount() - started);
+        std::fprintf(timeline, "%lu exit\n", GetTickCount() - started);
+        std::fclose(timeline);
+    }
+    if (steps.input != nullptr) CloseHandle(steps.input);
     DWORD status = 0;
     GetExitCodeProcess(process.hProcess, &status);
     std::fprintf(result, "exit %lu\n", status);
@@ -195,12 +294,23 @@ BOOL CALLBACK FindStandIn(HWND window, LPARAM found) {
     return FALSE;
 }
 
-// Closes every stand-in player, including those the program started, and waits for each.
+// Closes every stand-in player, including those the program started, and waits for each; one
+// that no longer answers is ended.
 void ClosePlayers() {
     for (int attempt = 0; attempt < 16; ++attempt) {
         HWND player = nullptr;
         EnumWindows(FindStandIn, reinterpret_cast<LPARAM>(&player));
         if (player == nullptr) return;
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutA(player, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer)) {
+            DWORD processId = 0;
+            GetWindowThreadProcessId(player, &processId);
+            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId);
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, WindowTimeout);
+            CloseHandle(process);
+            continue;
+        }
         PostMessageA(player, WM_CLOSE, 0, 0);
         WaitUntilClosed(player);
     }

@@ -64,6 +64,14 @@ class Scenario:
     player: dict = None  # the stand-in's state, its standin.ini [Player] keys
     output: tuple = ()  # the lines the run writes to its standard output
     stdout: bool = True  # the run is given a standard output
+    # Following: the harness's steps, (delay in ms, action, argument); the stand-in states they
+    # name, each written as state-NAME.ini; the blocks expected, with the position left out; and
+    # (step, block, ms): a block that must appear within ms of a step.
+    steps: tuple = ()
+    states: dict = None
+    blocks: tuple = None
+    latencies: tuple = ()
+    mixed: bool = True  # runs in the mixed pairing too
     shell: bool = False  # run as "wine tunedesk.exe ... > file" from the Linux shell
 
     def folder(self, pairing):
@@ -79,7 +87,7 @@ class Scenario:
     def expected_log(self):
         if not self.players and not self.launches:
             return []
-        return ["shown", *self.events, "closed " + self.final]
+        return ["shown", *self.events] + ([] if self.final is None else ["closed " + self.final])
 
     def expected_result(self):
         boxes = [f"box {caption}|{text}|{icon}" for caption, text, icon in self.boxes]
@@ -133,6 +141,44 @@ NOTHING_LOADED = dict(Titles="", Length=-1)
 EVERY_QUERY = "/STATUS /TITLE /POSITION /LENGTH /VOLUME /TRACK"
 WORLD = ("Beyoncé – Halo", "坂本龍一 - Merry Christmas Mr. Lawrence", "🎵 Ünïcödé - Ω")
 WORLD_PLAYING = dict(Status=1, Track=1, Titles="|".join(WORLD))
+FOLLOWING = dict(Status=1, Position=5000, Length=240000, Volume=200, Track=0, Clock=1,
+                 Titles="Artist A - One|Artist B - Two")
+
+
+def block(done, status="Playing", title="Artist A - One", volume=78, track=1):
+    """A follower's block of the FOLLOWING player, the position left out."""
+    if status == "Not running":
+        return ("status Not running", f"done {done}")
+    return (f"status {status}", f"title {title}", "position *", "length 240.000", f"volume {volume}",
+            f"track {track}", "tracks 2", "shuffle off", "repeat off", f"done {done}")
+
+
+FOLLOW = "tunedesk.exe /FOLLOW /NEXT"  # what follows /FOLLOW is ignored
+FOLLOW_SCENARIOS = (
+    Scenario("follow: lines carried out, an empty one counted", FOLLOW, player=FOLLOWING,
+             steps=((200, "line", "/PAUSE"), (200, "line", ""), (200, "eof", "")),
+             blocks=(block(0), block(1, "Paused"), block(2, "Paused")), events=commands(40046)),
+    Scenario("follow: a caption change within 0.5 s", FOLLOW, player=FOLLOWING,
+             states={"next": dict(FOLLOWING, Track=1)},
+             steps=((300, "state", "state-next.ini"), (800, "eof", "")),
+             blocks=(block(0), block(0, title="Artist B - Two", track=2)), latencies=((0, 1, 500),)),
+    Scenario("follow: a volume change within 1.5 s", FOLLOW, player=FOLLOWING,
+             states={"louder": dict(FOLLOWING, Volume=255)},
+             steps=((300, "state", "state-louder.ini"), (1700, "eof", "")),
+             blocks=(block(0), block(0, volume=100)), latencies=((0, 1, 1500),)),
+    Scenario("follow: two seconds of playing write nothing", FOLLOW, player=FOLLOWING,
+             steps=((2000, "eof", ""),), blocks=(block(0),)),
+    # The harness on the 64-bit side can't start the mixed pairing's 32-bit stand-in.
+    Scenario("follow: the player closing, then another starting", FOLLOW, player=FOLLOWING, mixed=False,
+             steps=((300, "close", ""), (500, "start", PLAYER), (1200, "eof", "")),
+             blocks=(block(0), block(0, "Not running"), block(0)), latencies=((0, 1, 500), (1, 2, 1000)),
+             events=("closed " + SHOWN, "shown")),
+    Scenario("follow: a player that stops answering", FOLLOW, player=FOLLOWING, final=None,
+             states={"hung": dict(FOLLOWING, Hang=1)},
+             steps=((300, "state", "state-hung.ini"), (300, "line", "/NEXT"), (300, "line", "/VOLUME=10"),
+                    (300, "eof", "")),
+             blocks=(block(0), block(1), block(2)), latencies=((1, 1, 2500), (2, 2, 2500))),
+)
 SEVENTY_WORDS = "tunedesk.exe " + " ".join(["w"] * 62 + ["/NEXT", "/PLAY"] + ["/STOP"] * 5)
 
 SCENARIOS = [
@@ -265,6 +311,8 @@ SCENARIOS = [
              player=dict(Status=1, Titles="é" * 600), output=("é" * 510,)),
     Scenario("a title of four-byte characters longer than a line", "tunedesk.exe /TITLE",
              player=dict(Status=1, Titles="🎵" * 300), output=("🎵" * 255,)),
+    # Following the player.
+    *FOLLOW_SCENARIOS,
     Scenario("a CJK title from the Linux shell", "tunedesk.exe /TITLE", player=WORLD_PLAYING, shell=True,
              output=(WORLD[1],)),
     # Setters.
@@ -289,6 +337,35 @@ SCENARIOS = [
     Scenario("path on the command line too long", "tunedesk.exe " + "p" * 300 + " /PLAY", players=(),
              ini=PATH_ON_COMMAND_LINE, boxes=START_FAILED),
 ]
+
+
+def write_state(path, state):
+    keys = "".join(f"{key}={value}\n" for key, value in state.items())
+    path.write_text("[Player]\n" + keys, encoding="utf-8-sig")
+
+
+def check_blocks(scenario, folder):
+    """The follower's blocks, with their positions left out, against those expected, and the time
+    from each step named in the latencies to its block."""
+    text = read_bytes(folder / "stdout.txt").decode("utf-8")
+    blocks = [tuple("position *" if line.startswith("position ") else line for line in block.split("\r\n"))
+              for block in text.split("\r\n\r\n")[:-1]]
+    problems = [] if blocks == list(scenario.blocks) else [f"blocks: expected {list(scenario.blocks)}, got {blocks}"]
+    steps, grown = {}, []
+    for line in read_lines(folder / "timeline.txt"):
+        time, what, *value = line.split()
+        if what == "step":
+            steps[int(value[0])] = int(time)
+        elif what == "output":
+            grown.append((int(time), int(value[0])))
+    ends = [len(block.encode("utf-8")) for block in (text.split("\r\n\r\n"))][:-1]
+    for step, block, most in scenario.latencies:
+        end = sum(ends[:block + 1]) + 4 * (block + 1)
+        seen = next((time for time, size in grown if size >= end), None)
+        if step not in steps or seen is None or seen - steps[step] > most:
+            problems.append(f"block {block} came {None if seen is None or step not in steps else seen - steps[step]} ms "
+                            f"after step {step}, expected within {most} ms")
+    return problems
 
 
 def read_bytes(path):
@@ -337,8 +414,9 @@ def run(scenario, pairing):
         settings.write_bytes(ini)
         os.utime(settings, (SETTINGS_TIME, SETTINGS_TIME))  # any write would move it
     if scenario.player is not None:
-        keys = "".join(f"{key}={value}\n" for key, value in scenario.player.items())
-        (folder / "standin.ini").write_text("[Player]\n" + keys, encoding="utf-8-sig")
+        write_state(folder / "standin.ini", scenario.player)
+    for name, state in (scenario.states or {}).items():
+        write_state(folder / f"state-{name}.ini", state)
     lines = [f"{'await' if pairing.mixed else 'player'} {name}" for name in scenario.players]
     program = str(scenario.program_folder(pairing) / scenario.program).replace("/", "\\")
     if scenario.shell:
@@ -346,6 +424,8 @@ def run(scenario, pairing):
     else:
         lines += [f"program {program}", f"commandline {placed(scenario.command_line)}"]
     lines += [] if scenario.stdout else ["nostdout"]
+    lines += ["input"] if scenario.steps else []
+    lines += [f"step {delay} {action} {argument}".rstrip() for delay, action, argument in scenario.steps]
     (folder / "scenario.txt").write_bytes(("\n".join(lines) + "\n").encode("utf-8"))
 
     players = [pairing.start_32_bit_player(name, folder) for name in scenario.players] if pairing.mixed else []
@@ -362,11 +442,15 @@ def run(scenario, pairing):
     for what, actual, expected in (
         ("player log", read_lines(folder / "standin.log"), scenario.expected_log()),
         ("result", read_lines(folder / "result.txt"), [placed(line) for line in scenario.expected_result()]),
-        ("output", read_bytes(folder / "stdout.txt"),
-         "".join(line + "\r\n" for line in scenario.output).encode("utf-8")),
     ):
         if actual != expected:
             problems.append(f"{what}: expected {expected}, got {actual}")
+    if scenario.blocks is None:
+        expected = "".join(line + "\r\n" for line in scenario.output).encode("utf-8")
+        if (actual := read_bytes(folder / "stdout.txt")) != expected:
+            problems.append(f"output: expected {expected}, got {actual}")
+    else:
+        problems += check_blocks(scenario, folder)
     if ini is not None:
         if settings.read_bytes() != ini or settings.stat().st_mtime != SETTINGS_TIME:
             problems.append("the settings file was written")
@@ -399,7 +483,7 @@ def test(wanted, pairing):
             continue
         # A player that tunedesk.exe starts in the mixed pairing would be started by WinExec on
         # the 64-bit side, which can't run the 32-bit stand-in.
-        if pairing.mixed and (not scenario.players or scenario.launches):
+        if pairing.mixed and (not scenario.players or scenario.launches or not scenario.mixed):
             continue
         problems = run(scenario, pairing)
         print(("PASS " if not problems else "FAIL ") + scenario.name, flush=True)

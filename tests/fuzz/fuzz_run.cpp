@@ -48,6 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Desktop.shortPath = flags & HasShortPath ? u"C:\\SHORT~1" : nullptr;
     Desktop.winExecResult = data[1];
     Desktop.settingsFile = nullptr;  // whatever path the run builds, it reads the text below
+    Desktop.input = "";              // so that a follower ends
     Desktop.commandLine = NextField(at, end, "tunedesk.exe");
     Desktop.settingsText = NextField(at, end, "");
     // The module path's bytes widen to units, so a byte over 0x7F is a letter the code page may

@@ -8,7 +8,10 @@
 // 0, Titles separated by "|", Numbers 0 to leave the playlist number out of the caption), keeps
 // its caption in the player's format, and plays, pauses, stops and changes track on command.
 // Its window is a Unicode one, as the player's is; standin.ini is saved as UTF-8 with a mark, so
-// that titles in any language reach the caption whole.
+// that titles in any language reach the caption whole. While playing, the position moves on with
+// the clock where Clock=1 says so. When standin.ini changes it reads its state afresh, so that a
+// scenario can change the player behind Tunedesk's back; Hang=1 there makes it stop answering
+// altogether.
 #include <windows.h>
 
 #include <cstdio>
@@ -21,6 +24,8 @@
 namespace {
 
 constexpr int MaxTitles = 64;
+constexpr UINT_PTR ReloadTimer = 1;
+constexpr UINT ReloadPoll = 50;                          // ms
 constexpr char StandInProperty[] = "Tunedesk stand-in";  // how the harness finds every stand-in
 
 char logPath[32768];  // the tests put players in folders deeper than MAX_PATH
@@ -29,10 +34,22 @@ bool closed = false;
 
 struct Player {
     PlayerModel model;
+    DWORD movedAt;  // when the position last moved on
+    bool clock;     // the position moves on while playing
     int numbers;
     wchar_t titleText[4096];
     const wchar_t* titles[MaxTitles];
 } player;
+wchar_t settings[32768];
+FILETIME loadedAt;  // standin.ini's time when it was read
+
+// While playing, the position is where the clock has taken it.
+void MoveOn() {
+    const DWORD now = GetTickCount();
+    if (player.clock && player.model.status == Playing)
+        player.model.position += now - player.movedAt;
+    player.movedAt = now;
+}
 
 void Log(const char* line) {
     FILE* log = std::fopen(logPath, "a");
@@ -41,7 +58,15 @@ void Log(const char* line) {
     std::fclose(log);
 }
 
-void LoadState(const wchar_t* settings) {
+FILETIME WrittenAt() {
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExW(settings, GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+void LoadState() {
+    loadedAt = WrittenAt();
+    player.movedAt = GetTickCount();
     const auto number = [&](const wchar_t* key, int fallback) {
         return static_cast<int>(GetPrivateProfileIntW(L"Player", key, fallback, settings));
     };
@@ -54,6 +79,8 @@ void LoadState(const wchar_t* settings) {
     model.repeat = number(L"Repeat", model.repeat);
     model.track = number(L"Track", model.track);
     player.numbers = number(L"Numbers", 1);
+    player.clock = number(L"Clock", 0) == 1;
+    model.tracks = 0;
     GetPrivateProfileStringW(L"Player", L"Titles", L"", player.titleText, 4096, settings);
     for (wchar_t* title = player.titleText; *title != L'\0' && model.tracks < MaxTitles;) {
         player.titles[model.tracks++] = title;
@@ -86,6 +113,7 @@ void Command(HWND window, WPARAM command) {
     char line[64];
     std::snprintf(line, sizeof line, "command %llu", (unsigned long long)command);
     Log(line);
+    MoveOn();
     CarryOutCommand(player.model, command);
     ShowCaption(window);
 }
@@ -98,6 +126,7 @@ LRESULT Ipc(HWND window, WPARAM wParam, LPARAM id) {
         std::snprintf(line, sizeof line, "ipc %d %d", static_cast<int>(id), data);
         Log(line);
     }
+    MoveOn();
     const std::int32_t answer = AnswerUserMessage(player.model, data, id);
     if (id == SetListPosition) ShowCaption(window);
     return answer;
@@ -127,6 +156,14 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_WINDOWPOSCHANGED:
             LogStateChange(window);
             break;
+        case WM_TIMER: {
+            const FILETIME written = WrittenAt();
+            if (CompareFileTime(&loadedAt, &written) == 0) return 0;
+            LoadState();
+            ShowCaption(window);
+            if (GetPrivateProfileIntW(L"Player", L"Hang", 0, settings)) Sleep(INFINITE);
+            return 0;
+        }
         case WM_CLOSE:
             std::snprintf(line, sizeof line, "closed %s, %s",
                           IsWindowVisible(window) ? "visible" : "invisible",
@@ -146,14 +183,13 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const char* className = __argc > 1 ? __argv[1] : "Winamp v1.x";
-    wchar_t settings[32768];
     GetModuleFileNameA(nullptr, logPath, sizeof logPath);
     char* name = std::strrchr(logPath, '\\');
     name = name != nullptr ? name + 1 : logPath;
     std::strcpy(name, "standin.log");
     GetModuleFileNameW(nullptr, settings, 32768);
     std::wcscpy(std::wcsrchr(settings, L'\\') + 1, L"standin.ini");
-    LoadState(settings);
+    LoadState();
 
     const std::wstring wideClass(className, className + std::strlen(className));
     WNDCLASSW windowClass = {};
@@ -167,6 +203,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     SetPropA(window, StandInProperty, reinterpret_cast<HANDLE>(1));
     ShowCaption(window);
     ShowWindow(window, SW_SHOWNORMAL);
+    SetTimer(window, ReloadTimer, ReloadPoll, nullptr);
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

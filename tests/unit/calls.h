@@ -15,7 +15,7 @@
 #define NUMBER(key, fallback) \
     "GetPrivateProfileIntA(\"Configuration\", \"" key "\", " #fallback ", \"" INI "\")\n"
 #define LOOKUP(key) "GetPrivateProfileIntA(\"Commands\", \"" key "\", 0, \"" INI "\")\n"
-#define SENT(window, number) "SendMessageA(" #window ", 0x111, " #number ", 0)\nSleep(0)\n"
+#define SENT(window, number) "SendMessageTimeoutA(" #window ", 0x111, " #number ", 0)\nSleep(0)\n"
 #define HIDDEN(window) "ShowWindow(" #window ", 6)\nShowWindow(" #window ", 0)\n"
 #define BOX(text, caption, type) "MessageBoxA(none, \"" text "\", \"" caption "\", " #type ")\n"
 

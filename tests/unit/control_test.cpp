@@ -50,7 +50,7 @@ TEST(RunCommandPass, AppliesEachArgumentInOrder) {
          LOOKUP("zero") LOOKUP("word") LOOKUP("absent") SEND(40048)},
         {"t /HIDE /FLIPSHOW volup", Bindings, false, false,
          HIDDEN(none) "IsWindowVisible(none)\nShowWindow(none, 1)\n" LOOKUP(
-             "volup") "SendMessageA(none, 0x111, 40058, 0)\nSleep(0)\n"},
+             "volup") "SendMessageTimeoutA(none, 0x111, 40058, 0)\nSleep(0)\n"},
     };
     for (const PassCase& c : cases) {
         ResetDesktop();
@@ -60,7 +60,9 @@ TEST(RunCommandPass, AppliesEachArgumentInOrder) {
         SettingsPath settingsPath;
         LocateSettingsFile(Desktop.modulePath,
                            std::char_traits<char16_t>::length(Desktop.modulePath), settingsPath);
-        RunCommandPass(Arguments(commandLine), c.window ? PlayerWindow : nullptr, settingsPath);
+        Player player{c.window ? PlayerWindow : nullptr, Patiently, false};
+        Output output{};
+        RunCommandPass(Arguments(commandLine), player, settingsPath, output);
         EXPECT_EQ(CallLog(), std::string(c.calls)) << "command line: " << c.commandLine;
     }
 }
@@ -74,7 +76,9 @@ TEST(RunCommandPass, SkipsAPlayerPathTakenFromTheCommandLine) {
     for (const auto& c : cases) {
         ResetDesktop();
         std::string commandLine = c.commandLine;
-        RunCommandPass(Arguments(commandLine, FirstSwitchAfterPath), PlayerWindow, settingsPath);
+        Player player{PlayerWindow, Patiently, false};
+        Output output{};
+        RunCommandPass(Arguments(commandLine, FirstSwitchAfterPath), player, settingsPath, output);
         EXPECT_EQ(CallLog(), std::string(c.calls)) << c.commandLine;
     }
 }

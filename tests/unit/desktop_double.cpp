@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 using namespace desktop;
@@ -18,8 +19,16 @@ size_t callLogLength;
 char commandLine[1 << 17];
 char output[1 << 16];
 size_t outputLength;
-char standardOutput, console;  // only their addresses matter
-bool attached;                 // AttachConsole has found the parent's console
+char standardOutput, console;             // only their addresses matter
+bool attached;                            // AttachConsole has found the parent's console
+char inputHandle, thread, process, hook;  // only their addresses matter
+size_t inputRead;                         // how much of the input has been read
+unsigned clock;                           // GetTickCount
+int waited;                               // MsgWaitForMultipleObjects calls
+THREAD_START_ROUTINE reader;              // the follower's reader thread, yet to run
+void* readerParameter;
+MSG queue[64];  // the follower's thread's messages
+int queued;
 }  // namespace
 const HWND PlayerWindow = reinterpret_cast<HWND>(&playerWindow);
 
@@ -30,11 +39,16 @@ void ResetDesktop() {
     output[0] = '\0';
     outputLength = 0;
     attached = false;
+    inputRead = 0;
+    clock = 0;
+    waited = 0;
+    queued = 0;
+    reader = nullptr;
 }
 
 const char* CallLog() { return callLog; }
 
-const char* Output() { return output; }
+const char* Printed() { return output; }
 
 namespace {
 
@@ -257,16 +271,21 @@ int IsWindowVisible(HWND window) {
     return window == PlayerWindow && Desktop.visible ? 1 : 0;
 }
 
-std::intptr_t SendMessageA(HWND window, unsigned message, std::uintptr_t wParam,
-                           std::intptr_t lParam) {
-    Log("SendMessageA(%s, 0x%x, %lld, %lld)\n", Name(window), message,
+// Logged with its timeout only when it has one; a hung player answers nothing.
+std::intptr_t SendMessageTimeoutA(HWND window, unsigned message, std::uintptr_t wParam,
+                                  std::intptr_t lParam, unsigned, unsigned timeout,
+                                  std::uintptr_t* result) {
+    Log("SendMessageTimeoutA(%s, 0x%x, %lld, %lld", Name(window), message,
         static_cast<long long>(wParam), static_cast<long long>(lParam));
-    if (window != PlayerWindow) return 0;
+    Log(timeout == 0xFFFFFFFF ? ")\n" : ", %u)\n", timeout);
+    *result = 0;
+    if (window != PlayerWindow || Desktop.player.hung) return 0;
     if (message == WM_COMMAND) CarryOutCommand(Desktop.player, wParam);
-    if (message != WM_USER) return 0;
+    if (message != WM_USER) return 1;
     const std::int32_t answer =
         AnswerUserMessage(Desktop.player, static_cast<std::int32_t>(wParam), lParam);
-    return Desktop.player.zeroExtended ? static_cast<std::uint32_t>(answer) : answer;
+    *result = Desktop.player.zeroExtended ? static_cast<std::uint32_t>(answer) : answer;
+    return 1;
 }
 
 void Sleep(unsigned milliseconds) { Log("Sleep(%u)\n", milliseconds); }
@@ -288,7 +307,9 @@ int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, unsigned ty
     return 1;
 }
 
-HANDLE GetStdHandle(unsigned) {
+HANDLE GetStdHandle(unsigned which) {
+    if (which == STD_INPUT_HANDLE)
+        return Desktop.input != nullptr ? reinterpret_cast<HANDLE>(&inputHandle) : nullptr;
     Log("GetStdHandle()\n");
     if (attached) return reinterpret_cast<HANDLE>(&console);
     switch (Desktop.standardOutput) {
@@ -305,6 +326,7 @@ HANDLE GetStdHandle(unsigned) {
 int WriteFile(HANDLE file, const void* data, unsigned length, unsigned* written, void*) {
     const bool toConsole = file == reinterpret_cast<HANDLE>(&console);
     Log("WriteFile(%s, %u)\n", toConsole ? "console" : "stdout", length);
+    if (Desktop.waits > 0 && waited >= Desktop.waits) return 0;  // the reader has gone
     const size_t room = sizeof output - 1 - outputLength;
     const size_t copied = length < room ? length : room;
     std::memcpy(output + outputLength, data, copied);
@@ -313,6 +335,76 @@ int WriteFile(HANDLE file, const void* data, unsigned length, unsigned* written,
     *written = static_cast<unsigned>(copied);
     return 1;
 }
+
+// Standard input in chunks of at most 5 bytes, so that lines arrive in pieces.
+int ReadFile(HANDLE, void* data, unsigned length, unsigned* read, void*) {
+    const size_t left = std::strlen(Desktop.input) - inputRead;
+    *read = static_cast<unsigned>(std::min<size_t>({left, length, 5}));
+    std::memcpy(data, Desktop.input + inputRead, *read);
+    inputRead += *read;
+    return *read > 0;
+}
+
+// The reader thread runs to its end before the wait that inputAt names: so long as the input has
+// no more lines than the follower holds, nothing is lost.
+HANDLE CreateThread(void*, std::size_t, THREAD_START_ROUTINE start, void* parameter, unsigned,
+                    unsigned*) {
+    Log("CreateThread()\n");
+    reader = start;
+    readerParameter = parameter;
+    return reinterpret_cast<HANDLE>(&thread);
+}
+
+unsigned GetCurrentThreadId() { return 1; }
+
+int PostThreadMessageA(unsigned, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+    if (queued == sizeof queue / sizeof *queue) return 0;
+    queue[queued++] = MSG{nullptr, message, wParam, lParam, 0, 0, 0, 0};
+    return 1;
+}
+
+int PeekMessageA(MSG* message, HWND, unsigned, unsigned, unsigned) {
+    if (queued == 0) return 0;
+    *message = queue[0];
+    std::memmove(queue, queue + 1, --queued * sizeof *queue);
+    return 1;
+}
+
+// A player that is no longer running has ended: its process handle is signalled.
+unsigned MsgWaitForMultipleObjects(unsigned count, const HANDLE*, int, unsigned milliseconds,
+                                   unsigned) {
+    if (Desktop.between != nullptr) Desktop.between(waited);
+    if (waited == Desktop.inputAt && reader != nullptr) reader(readerParameter);
+    if (++waited > Desktop.waits + 1000) std::abort();  // a follower that never ends
+    if (count == 1 && Desktop.runningClass == nullptr) return WAIT_OBJECT_0;
+    if (queued > 0) return count;  // WAIT_OBJECT_0 + count: a message
+    clock += milliseconds;
+    if (Desktop.player.status == Playing) Desktop.player.position += milliseconds;
+    return 0x102;  // WAIT_TIMEOUT
+}
+
+HWINEVENTHOOK SetWinEventHook(unsigned eventMin, unsigned, HINSTANCE, WINEVENTPROC, unsigned,
+                              unsigned, unsigned) {
+    Log("SetWinEventHook(0x%x)\n", eventMin);
+    return reinterpret_cast<HWINEVENTHOOK>(&hook);
+}
+
+unsigned GetWindowThreadProcessId(HWND window, unsigned* processId) {
+    *processId = window == PlayerWindow ? 42 : 0;
+    return window == PlayerWindow ? 7 : 0;
+}
+
+HANDLE OpenProcess(unsigned, int, unsigned processId) {
+    Log("OpenProcess(%u)\n", processId);
+    return reinterpret_cast<HANDLE>(&process);
+}
+
+int CloseHandle(HANDLE) {
+    Log("CloseHandle()\n");
+    return 1;
+}
+
+unsigned GetTickCount() { return clock; }
 
 int AttachConsole(unsigned) {
     Log("AttachConsole()\n");

@@ -13,6 +13,7 @@
 struct FakePlayer : PlayerModel {
     const char16_t* caption;
     bool zeroExtended;  // a 32-bit answer reaches the 64-bit caller zero-extended: -1 as 2^32-1
+    bool hung;          // answers no message
 };
 
 // What the caller gave the run as its standard output.
@@ -30,10 +31,20 @@ struct FakeDesktop {
     const char* startedClass = "Winamp v1.x";          // what a successful WinExec brings up
     unsigned winExecResult = 33;
     bool visible = true;
-    FakePlayer player = {
-        {Playing, 83250, 240000, 200, On, Off, 2, 4}, u"3. Artist C - Three - Winamp", false};
+    FakePlayer player = {{Playing, 83250, 240000, 200, On, Off, 2, 4},
+                         u"3. Artist C - Three - Winamp",
+                         false,
+                         false};
     StandardOutput standardOutput = StandardOutput::Given;
     bool parentConsole = false;  // AttachConsole finds one
+    // Following: standard input's text (null: there is none), read whole before wait `inputAt`,
+    // and the waits of the follower's loop, each a poll's time on the clock: after `waits` of
+    // them writing fails, as when the reader has gone away, and before each, `between` may change
+    // the desktop.
+    const char* input = nullptr;
+    int inputAt = 0;
+    int waits = 3;
+    void (*between)(int wait) = nullptr;
 };
 
 // The desktop the next calls see; ResetDesktop restores the defaults above and clears the log.
@@ -44,7 +55,7 @@ void ResetDesktop();
 const char* CallLog();
 
 // What the run wrote to its standard output or console since the last reset.
-const char* Output();
+const char* Printed();
 
 // The handle FindWindowA gives for the player's window; it prints as "player".
 extern const desktop::HWND PlayerWindow;

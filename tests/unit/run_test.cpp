@@ -26,7 +26,7 @@ TEST(RunSequence, CallsThePlatformInOrder) {
     const RunCase cases[] = {
         {"next", "tunedesk.exe /NEXT", u"C:\\T\\tunedesk.exe", Ini, "", "Winamp v1.x",
          START READ_CLASS("C:\\T\\") "FindWindowA(\"Winamp v1.x\", null)\n"
-                                     "SendMessageA(player, 0x111, 40048, 0)\nSleep(0)\n",
+                                     "SendMessageTimeoutA(player, 0x111, 40048, 0)\nSleep(0)\n",
          RunResult},
         {"program path only", "\"C:\\T\\tunedesk.exe\"", u"C:\\T\\tunedesk.exe", Ini, "",
          "Winamp v1.x", START READ_CLASS("C:\\T\\") "FindWindowA(\"Winamp v1.x\", null)\n",
@@ -34,12 +34,12 @@ TEST(RunSequence, CallsThePlatformInOrder) {
         {"class from the settings", "t /PLAY", u"C:\\Remote.exe", "C:\\TUNEDESK.INI",
          "[Configuration]\nClass=Other Player\n", "Other Player",
          START READ_CLASS("C:\\") "FindWindowA(\"Other Player\", null)\n"
-                                  "SendMessageA(player, 0x111, 40045, 0)\nSleep(0)\n",
+                                  "SendMessageTimeoutA(player, 0x111, 40045, 0)\nSleep(0)\n",
          RunResult},
         {"empty class", "t /STOP", u"C:\\T\\tunedesk.exe", Ini, "[Configuration]\nClass=\n",
          "Winamp v1.x",
          START READ_CLASS("C:\\T\\") "FindWindowA(\"Winamp v1.x\", null)\n"
-                                     "SendMessageA(player, 0x111, 40047, 0)\nSleep(0)\n",
+                                     "SendMessageTimeoutA(player, 0x111, 40047, 0)\nSleep(0)\n",
          RunResult},
         {"cut module path reads no settings", "t /HIDE bound", nullptr, Ini,
          "[Commands]\nbound=5\n", "Winamp v1.x",
@@ -184,7 +184,8 @@ TEST(RunSequence, ShowsHelpOnlyForArgumentOne) {
         {"t /?", u"C:\\\u0141\u00f3d\u017a\\t.exe", nullptr, true,
          "words in [Commands]: none\n\nSettings file:\nC:\\\u0141\u00f3d\u017a\\TUNEDESK.INI\n(not "
          "read: this system's code page can't spell its folder's name)"},
-        {"t /NEXT /?", u"C:\\T\\t.exe", nullptr, true, "SendMessageA(player, 0x111, 40048, 0)"},
+        {"t /NEXT /?", u"C:\\T\\t.exe", nullptr, true,
+         "SendMessageTimeoutA(player, 0x111, 40048, 0)"},
         {"t /?", deep.c_str(), nullptr, true, "/REPEAT=ON\tor OFF\n"},
         {"t /?", deep.c_str(), nullptr, true, cutHere},
         {"t /?", nullptr, nullptr, true,
@@ -202,6 +203,76 @@ TEST(RunSequence, ShowsHelpOnlyForArgumentOne) {
         EXPECT_NE(calls.find(c.fragment), std::string::npos) << calls;
         const bool help = calls.find("\", \"Tunedesk\", 0x40)\n") != std::string::npos;
         EXPECT_EQ(help, calls.find("FindWindowA") == std::string::npos) << calls;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A block as the follower writes it, of the double's player with these values.
+std::string Block(int done, const char* status = "Playing", const char* title = "Artist C - Three",
+                  const char* position = "83.250", int volume = 78, int track = 3) {
+    return std::string("status ") + status + "\r\ntitle " + title + "\r\nposition " + position +
+           "\r\nlength 240.000\r\nvolume " + std::to_string(volume) + "\r\ntrack " +
+           std::to_string(track) + "\r\ntracks 4\r\nshuffle on\r\nrepeat off\r\ndone " +
+           std::to_string(done) + "\r\n\r\n";
+}
+
+std::string Gone(int done) {
+    return "status Not running\r\ndone " + std::to_string(done) + "\r\n\r\n";
+}
+
+// Each wait of the follower is a caption poll, 250 ms; the position moves on while playing.
+TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
+    const struct {
+        const char* name;
+        const char* input;
+        void (*between)(int wait);  // the input ends before wait 14
+        std::string printed;
+    } cases[] = {
+        {"lines, an empty one counted", "/PAUSE\r\n\n/VOLUME=50\n/STATUS", nullptr,
+         Block(0) + Block(1, "Paused") + Block(2, "Paused") +
+             Block(3, "Paused", "Artist C - Three", "83.250", 50) +
+             Block(4, "Paused", "Artist C - Three", "83.250", 50)},
+        {"no player, no input", "", nullptr, Gone(0)},
+        {"playing on writes nothing", "",
+         [](int wait) {
+             if (wait == 12) Desktop.runningClass = nullptr;
+         },
+         Block(0) + Gone(0)},
+        {"a caption change", "",
+         [](int wait) {
+             if (wait == 2) Desktop.player.caption = u"1. Other - Song - Winamp";
+             if (wait == 2) Desktop.player.track = 0;
+             if (wait == 3) Desktop.runningClass = nullptr;
+         },
+         Block(0) + Block(0, "Playing", "Other - Song", "84.000", 78, 1) + Gone(0)},
+        {"a volume change, seen within a second", "",
+         [](int wait) {
+             if (wait == 1) Desktop.player.volume = 255;
+             if (wait == 5) Desktop.runningClass = nullptr;
+         },
+         Block(0) + Block(0, "Playing", "Artist C - Three", "84.250", 100) + Gone(0)},
+        {"a jump", "",
+         [](int wait) {
+             if (wait == 5) Desktop.player.position += 5000;
+             if (wait == 9) Desktop.runningClass = nullptr;
+         },
+         Block(0) + Block(0, "Playing", "Artist C - Three", "90.250") + Gone(0)},
+        {"a player that stops answering keeps its block", "/NEXT\n",
+         [](int) { Desktop.player.hung = true; }, Block(0) + Block(1)},
+    };
+    for (const auto& c : cases) {
+        SetUpRun("t /FOLLOW /NEXT", "",
+                 c.between == nullptr && *c.input == '\0' ? nullptr : "Winamp v1.x");
+        Desktop.settingsFile = nullptr;
+        Desktop.input = c.input;
+        Desktop.inputAt = c.between != nullptr ? 14 : 0;
+        Desktop.between = c.between;
+        Desktop.waits = 20;
+        EXPECT_EQ(RunSequence(nullptr), RunResult) << c.name;
+        EXPECT_EQ(Printed(), c.printed) << c.name;
     }
 }
 

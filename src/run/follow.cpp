@@ -1,0 +1,288 @@
+// Following the player: "/FOLLOW" keeps running, carries out each line of standard input as a run
+// would, and writes a block of the player's state at the start, after each line and whenever
+// the state changes. One thread watches the player; a second only reads standard input.
+#include <atomic>
+
+#include "control/control.h"
+#include "run/run.h"
+
+using namespace desktop;
+
+namespace {
+
+constexpr unsigned InputMessage = WM_APP;       // a line is waiting, or the input ended
+constexpr unsigned WindowMessage = WM_APP + 1;  // a window was created or retitled
+constexpr unsigned MessageTimeout = 1000;       // no message to the player waits longer
+constexpr unsigned SilentTimeout = 100;         // nor, once it has gone silent, this
+constexpr unsigned CaptionPoll = 250;           // the caption shows title, track and status
+constexpr unsigned StatePoll = 1000;            // volume, shuffle, repeat and the position
+constexpr unsigned SearchPoll = 500;            // a player that appeared without an event
+constexpr std::int32_t JumpTolerance = 1500;    // further from where playing took it: a jump
+constexpr int InputSlots = 4;
+constexpr int InputCapacity = LineCapacity;
+constexpr int ChunkCapacity = 512;
+constexpr char ProgramArgument[] = "\"\" ";  // argument 0, before a line split as a command line
+constexpr int CaptionCapacity = 512;
+constexpr int Position = static_cast<int>(Field::Position);
+
+// The lines of standard input, handed from the reader thread to the follower.
+struct Input {
+    HANDLE handle;
+    unsigned follower;  // the follower's thread, which the reader wakes
+    char lines[InputSlots][InputCapacity];
+    std::atomic<unsigned> read, taken;  // lines read, and lines the follower has carried out
+    std::atomic<bool> ended;
+};
+
+struct Follower {
+    const char* className;
+    const SettingsPath* settingsPath;
+    Player player;
+    HANDLE process;  // the player's, signalled when it ends; none without a player
+    Output output;
+    State shown;                    // what the last block showed
+    std::int32_t status, position;  // as last read, and when
+    unsigned positionAt, captionAt, stateAt, searchAt;
+    unsigned done;                   // lines carried out
+    bool look;                       // a window event asks for a look now
+    WCHAR caption[CaptionCapacity];  // as last read
+    int captionLength;
+};
+
+void Deliver(Input& input, const char* line, int length) {
+    while (input.read - input.taken >= InputSlots)
+        Sleep(1);  // the follower is still carrying out earlier lines
+    char* slot = input.lines[input.read % InputSlots];
+    for (int at = 0; at < length; ++at)
+        slot[at] = line[at];
+    slot[length] = '\0';
+    ++input.read;
+    PostThreadMessageA(input.follower, InputMessage, 0, 0);
+}
+
+// The reader thread: standard input cut into lines, without their CR LF or LF; a line too long
+// for a slot is cut.
+unsigned long DESKTOP_CALLBACK ReadInput(void* parameter) {
+    Input& input = *static_cast<Input*>(parameter);
+    char chunk[ChunkCapacity], line[InputCapacity];
+    int length = 0;
+    unsigned got = 0;
+    while (ReadFile(input.handle, chunk, ChunkCapacity, &got, nullptr) && got > 0) {
+        for (unsigned at = 0; at < got; ++at) {
+            if (chunk[at] == '\n') {
+                Deliver(input, line, length);
+                length = 0;
+            } else if (chunk[at] != '\r' && length < InputCapacity - 1) {
+                line[length++] = chunk[at];
+            }
+        }
+    }
+    if (length > 0) Deliver(input, line, length);
+    input.ended = true;
+    PostThreadMessageA(input.follower, InputMessage, 0, 0);
+    return 0;
+}
+
+// Runs on the follower's thread, from its message loop.
+void DESKTOP_CALLBACK WindowEvent(HWINEVENTHOOK, unsigned event, HWND window, long object,
+                                  long child, unsigned, unsigned) {
+    if (object == OBJID_WINDOW && child == CHILDID_SELF)
+        PostThreadMessageA(GetCurrentThreadId(), WindowMessage,
+                           reinterpret_cast<std::uintptr_t>(window), event);
+}
+
+void Attach(Follower& follower, HWND window) {
+    if (window == follower.player.window) return;
+    if (follower.process != nullptr) CloseHandle(follower.process);
+    follower.player = {window, MessageTimeout, false};
+    follower.process = nullptr;
+    follower.captionLength = -1;  // unread
+    unsigned processId = 0;
+    if (window != nullptr && GetWindowThreadProcessId(window, &processId) != 0)
+        follower.process = OpenProcess(SYNCHRONIZE, false, processId);
+}
+
+bool SameLine(const Line& first, const Line& second) {
+    if (first.length != second.length) return false;
+    for (int at = 0; at < first.length; ++at)
+        if (first.text[at] != second.text[at]) return false;
+    return true;
+}
+
+// True when anything but the position differs.
+bool Differs(const State& first, const State& second) {
+    if (first.count != second.count) return true;
+    for (int at = 0; at < first.count; ++at)
+        if (at != Position && !SameLine(first.lines[at], second.lines[at])) return true;
+    return false;
+}
+
+void AppendText(char* text, int& length, const char* part, int partLength) {
+    for (int at = 0; at < partLength; ++at)
+        text[length++] = part[at];
+}
+
+bool WriteBlock(Follower& follower) {
+    char text[TextCapacity];
+    int length = 0;
+    for (int at = 0; at < follower.shown.count; ++at) {
+        AppendText(text, length, follower.shown.lines[at].text, follower.shown.lines[at].length);
+        AppendText(text, length, "\r\n", 2);
+    }
+    Line done;
+    done.length = 0;
+    Append(done, "done ");
+    AppendNumber(done, follower.done);
+    AppendText(text, length, done.text, done.length);
+    AppendText(text, length, "\r\n\r\n", 4);
+    return WriteText(follower.output, text, length);
+}
+
+// A player that went silent is asked again with a short timeout, so that it holds nothing up.
+void Settle(Player& player) {
+    player.timeout = player.unanswered ? SilentTimeout : MessageTimeout;
+    player.unanswered = false;
+}
+
+// Reads the state, unless the player has just left a message unanswered; a block follows when
+// the state changed, when the position jumped, or when asked for. A player that does not answer
+// leaves the last block's values.
+bool Report(Follower& follower, bool always) {
+    Player& player = follower.player;
+    State state;
+    ReadState(state, player);
+    const bool present = player.window != nullptr;
+    const std::int32_t status = present ? Ask(player, 0, IsPlaying) : Stopped;
+    const std::int32_t position = present ? Ask(player, PositionMode, OutputTime) : NoTime;
+    if (player.unanswered) {
+        Settle(player);
+        return !always || WriteBlock(follower);
+    }
+    Settle(player);
+    const unsigned now = GetTickCount();
+    std::int32_t expected = follower.position;
+    if (follower.status == Playing)
+        expected += static_cast<std::int32_t>(now - follower.positionAt);
+    const std::int32_t drift = position - expected;
+    const bool jumped = position >= 0 && follower.position >= 0 &&
+                        (drift > JumpTolerance || drift < -JumpTolerance);
+    const bool changed = Differs(state, follower.shown) || jumped;
+    follower.status = status;
+    follower.position = position;
+    follower.positionAt = now;
+    follower.shown = state;
+    return !(always || changed) || WriteBlock(follower);
+}
+
+// A line of input, carried out as a run with that command line would: the player found afresh,
+// started when absent and Autoload says so, then the pass; its queries write nothing.
+void CarryOut(Follower& follower, const char* line) {
+    char commandLine[sizeof ProgramArgument + InputCapacity];
+    int length = 0;
+    AppendText(commandLine, length, ProgramArgument, sizeof ProgramArgument - 1);
+    AppendText(commandLine, length, line, lstrlenA(line) + 1);
+    ArgumentList arguments;
+    ReadArguments(commandLine, arguments);
+    HWND window = FindWindowA(follower.className, nullptr);
+    if (window == nullptr)
+        LaunchPlayer(arguments, follower.className, *follower.settingsPath, window, Boxes::Hidden);
+    Attach(follower, window);
+    Output nowhere{nullptr, true};
+    RunCommandPass(arguments, follower.player, *follower.settingsPath, nowhere);
+}
+
+// Carries out the lines waiting; false when writing failed or the input has ended.
+bool TakeInput(Follower& follower, Input& input) {
+    while (input.taken != input.read) {
+        CarryOut(follower, input.lines[input.taken % InputSlots]);
+        ++follower.done;
+        ++input.taken;
+        if (!Report(follower, true)) return false;
+    }
+    return !input.ended || input.taken != input.read;
+}
+
+// Looks at the player as often as each kind of change needs; false when writing failed.
+bool Poll(Follower& follower) {
+    const unsigned now = GetTickCount();
+    const bool look = follower.look;
+    follower.look = false;
+    if (follower.player.window == nullptr) {
+        if (!look && now - follower.searchAt < SearchPoll) return true;
+        follower.searchAt = now;
+        Attach(follower, FindWindowA(follower.className, nullptr));
+        return follower.player.window == nullptr || Report(follower, false);
+    }
+    if (now - follower.stateAt >= StatePoll) {
+        follower.stateAt = follower.captionAt = now;
+        // Without a process handle, a player that went shows here.
+        if (follower.process == nullptr) Attach(follower, FindWindowA(follower.className, nullptr));
+        return Report(follower, false);
+    }
+    if (!look && now - follower.captionAt < CaptionPoll) return true;
+    follower.captionAt = now;
+    // GetWindowTextW reads the caption the system keeps, sending the player nothing.
+    WCHAR caption[CaptionCapacity];
+    const int length = GetWindowTextW(follower.player.window, caption, CaptionCapacity);
+    bool same = length == follower.captionLength;
+    for (int at = 0; at < length; ++at) {
+        same = same && caption[at] == follower.caption[at];
+        follower.caption[at] = caption[at];
+    }
+    follower.captionLength = length;
+    return same || Report(follower, false);
+}
+
+// Reads the thread's messages: input, and the window events the hooks turn into messages.
+bool TakeMessages(Follower& follower, Input& input) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == InputMessage && !TakeInput(follower, input)) return false;
+        const HWND window = reinterpret_cast<HWND>(message.wParam);
+        if (message.message == WindowMessage &&
+            (follower.player.window == nullptr || window == follower.player.window))
+            follower.look = true;
+    }
+    return true;
+}
+
+void StartReading(Input& input) {
+    input.handle = GetStdHandle(STD_INPUT_HANDLE);
+    input.follower = GetCurrentThreadId();
+    input.read = input.taken = 0;
+    input.ended = false;
+    const std::intptr_t handle = reinterpret_cast<std::intptr_t>(input.handle);
+    constexpr std::intptr_t InvalidHandle = -1;
+    if (handle == 0 || handle == InvalidHandle) return;  // no input: only the reader can end it
+    const HANDLE thread = CreateThread(nullptr, 0, ReadInput, &input, 0, nullptr);
+    if (thread != nullptr) CloseHandle(thread);
+}
+
+}  // namespace
+
+int RunFollow(const char* className, const SettingsPath& settingsPath) {
+    Follower follower{};
+    follower.className = className;
+    follower.settingsPath = &settingsPath;
+    follower.position = NoTime;
+    Input input;
+    StartReading(input);
+    // A player that starts shows as a created window at once; one that retitles itself, where
+    // the system says so (Windows does, Wine 8 does not), as a name change.
+    constexpr unsigned WindowEvents[] = {EVENT_OBJECT_CREATE, EVENT_OBJECT_NAMECHANGE};
+    for (unsigned event : WindowEvents)
+        SetWinEventHook(event, event, nullptr, WindowEvent, 0, 0,
+                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    Attach(follower, FindWindowA(className, nullptr));
+    if (!Report(follower, true)) return RunResult;
+    for (;;) {
+        const unsigned handles = follower.process != nullptr ? 1 : 0;
+        const unsigned woken =
+            MsgWaitForMultipleObjects(handles, &follower.process, false, CaptionPoll, QS_ALLINPUT);
+        if (handles != 0 && woken == WAIT_OBJECT_0) {
+            Attach(follower, nullptr);  // the player has ended
+            if (!Report(follower, false)) return RunResult;
+        }
+        if (!TakeMessages(follower, input) || !Poll(follower)) return RunResult;
+    }
+}
