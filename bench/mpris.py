@@ -1,79 +1,177 @@
 #!/usr/bin/env python3
-"""What tunedesk-mpris costs: the median of 20 runs of "playerctl -p tunedesk status" (served from
-the companion's cache) and of "playerctl -p tunedesk next" end to end, against one
-"wine tunedesk.exe /NEXT", and the companion's CPU use over a minute of polling while the
-stand-in player plays.
+"""What tunedesk-mpris costs, side by side with a native MPRIS player: mpv with Debian's mpv-mpris,
+playing a test tone with --ao=null --no-video, and the stand-in under Wine through tunedesk-mpris,
+both on one private session bus, both driven by playerctl.
+
+It reports the medians of alternated "playerctl next", "playerctl volume" and "playerctl status"
+runs against each player and their ratios; the CPU that the companion, its follower and the
+wineserver use above the player alone while it plays; and how soon a caption change at the
+stand-in arrives on the bus as PropertiesChanged.
 
 Usage: bench/mpris.py [RUNS] [SECONDS]   (default 20 and 60; build the host and win64 presets)
 """
+import math
+import select
 import os
 import pathlib
+import shutil
 import signal
 import statistics
+import struct
 import subprocess
 import sys
 import time
+import wave
 
 TESTS = pathlib.Path(__file__).resolve().parents[1] / "tests"
 sys.path[:0] = [str(TESTS), str(TESTS / "mpris")]
 import run as e2e  # noqa: E402  the companion's test set-up
 from wine_session import WIN64, session  # noqa: E402
 
+FOLDER = e2e.FOLDER
+PLAYING = e2e.PLAYER_STATE.replace("Status=0", "Status=1")
+# Prints the monotonic time of each PropertiesChanged that carries Metadata, with GLib's binding.
+WATCH = """
+import time
+from gi.repository import Gio, GLib
+def changed(connection, sender, path, interface, signal, parameters):
+    if "Metadata" in parameters[1]:
+        print(time.monotonic(), flush=True)
+bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+bus.signal_subscribe(None, "org.freedesktop.DBus.Properties", "PropertiesChanged",
+                     "/org/mpris/MediaPlayer2", None, Gio.DBusSignalFlags.NONE, changed)
+GLib.MainLoop().run()
+"""
 
-def timed(command):
+
+def install_mpv():
+    if shutil.which("mpv") is None or not pathlib.Path("/etc/mpv/scripts/mpris.so").exists():
+        subprocess.run(["apt-get", "install", "-y", "--no-install-recommends", "mpv", "mpv-mpris"],
+                       check=True, env=dict(os.environ, DEBIAN_FRONTEND="noninteractive"))
+
+
+def write_tone(path, seconds=600, rate=8000):
+    """A quiet 440 Hz tone, long enough never to end while measured."""
+    with wave.open(str(path), "wb") as tone:
+        tone.setnchannels(1)
+        tone.setsampwidth(2)
+        tone.setframerate(rate)
+        period = bytes().join(struct.pack("<h", int(3000 * math.sin(2 * math.pi * 440 * at / rate)))
+                              for at in range(rate))
+        tone.writeframes(period * seconds)
+
+
+def timed(*arguments):
     start = time.monotonic()
-    subprocess.run(command, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                   stdin=subprocess.DEVNULL, env=WIN64.environment(), cwd=e2e.FOLDER)
+    subprocess.run(["playerctl", *arguments], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   stdin=subprocess.DEVNULL)
     return (time.monotonic() - start) * 1000
 
 
-def cpu_seconds(pid):
-    """The process's own CPU time, and that of the wine runs it has waited for."""
-    fields = pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
-    tick = os.sysconf("SC_CLK_TCK")
-    return (int(fields[11]) + int(fields[12])) / tick, (int(fields[13]) + int(fields[14])) / tick
+def side_by_side(runs, *command):
+    """Median milliseconds of the command against each player, alternated."""
+    times = {"tunedesk": [], "mpv": []}
+    for _ in range(runs):
+        for player in times:
+            times[player].append(timed("-p", player, *command))
+    return statistics.median(times["tunedesk"]), statistics.median(times["mpv"])
+
+
+def cpu_seconds(pids):
+    """The user and system time of these processes, in seconds."""
+    total = 0
+    for pid in pids:
+        try:
+            fields = pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
+        except OSError:
+            continue
+        total += int(fields[11]) + int(fields[12])
+    return total / os.sysconf("SC_CLK_TCK")
+
+
+def wine_pids():
+    """The wineserver and every Wine process: their CPU is what following costs."""
+    pids = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            name = pathlib.Path(f"/proc/{pid}/comm").read_text().strip()
+            command = pathlib.Path(f"/proc/{pid}/cmdline").read_bytes()
+        except OSError:
+            continue
+        if name == "wineserver" or b"tunedesk.exe" in command or b"standin.exe" in command:
+            pids.append(pid)
+    return pids
+
+
+def cpu_share(pids_of, seconds):
+    before = cpu_seconds(pids_of())
+    time.sleep(seconds)
+    return 100 * (cpu_seconds(pids_of()) - before) / seconds
+
+
+def freshness(changes):
+    """Seconds from a caption change written at the stand-in to its PropertiesChanged."""
+    watch = subprocess.Popen(["/usr/bin/python3", "-c", WATCH], stdout=subprocess.PIPE, text=True)
+    time.sleep(1)
+    delays = []
+    for change in range(changes):
+        written = time.monotonic()
+        (FOLDER / "standin.ini").write_text(f"[Player]\nStatus=1\nClock=1\nTitles=Change {change} - Tone\n",
+                                            encoding="utf-8-sig")
+        if not select.select([watch.stdout], [], [], 5)[0]:
+            sys.exit("no PropertiesChanged came within 5 s of a caption change")
+        delays.append(float(watch.stdout.readline()) - written)
+        time.sleep(0.7)
+    watch.kill()
+    return delays
 
 
 def main(runs, seconds):
-    e2e.FOLDER.mkdir(parents=True, exist_ok=True)
+    install_mpv()
+    FOLDER.mkdir(parents=True, exist_ok=True)
     for tool in ("tunedesk.exe", "standin.exe"):
-        (e2e.FOLDER / tool).write_bytes((WIN64.build / tool).read_bytes())
-    (e2e.FOLDER / "standin.ini").write_text(e2e.PLAYER_STATE.replace("Status=0", "Status=1"),
-                                           encoding="utf-8-sig")
-    (e2e.FOLDER / "TUNEDESK.INI").unlink(missing_ok=True)
+        shutil.copy(WIN64.build / tool, FOLDER / tool)
+    (FOLDER / "standin.ini").write_text(PLAYING, encoding="utf-8-sig")
+    (FOLDER / "TUNEDESK.INI").unlink(missing_ok=True)
+    tone = FOLDER / "tone.wav"
+    write_tone(tone)
     bus = subprocess.run(["dbus-daemon", "--session", "--print-address=1", "--print-pid=1", "--fork"],
                          capture_output=True, text=True, check=True).stdout.split()
     os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus[0]
+    mpv = subprocess.Popen(["mpv", "--ao=null", "--no-video", "--no-terminal", "--loop-playlist=inf",
+                            str(tone), str(tone), str(tone)], stdin=subprocess.DEVNULL)
     try:
         with session():
-            player = subprocess.Popen(["wine", "standin.exe"], cwd=e2e.FOLDER, env=WIN64.environment(),
+            player = subprocess.Popen(["wine", "standin.exe"], cwd=FOLDER, env=WIN64.environment(),
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            time.sleep(3)
+            alone = cpu_share(wine_pids, seconds)
             companion = e2e.start_companion()
-            time.sleep(1)
-            status = statistics.median(timed(["playerctl", "-p", "tunedesk", "status"]) for _ in range(runs))
-            pairs = [(timed(["playerctl", "-p", "tunedesk", "next"]),
-                      timed(["wine", str(e2e.FOLDER / "tunedesk.exe"), "/NEXT"])) for _ in range(runs)]
-            time.sleep(2)
-            own, runs_before = cpu_seconds(companion.pid)
-            time.sleep(seconds)
-            own_after, runs_after = cpu_seconds(companion.pid)
-            used, runs_used = own_after - own, runs_after - runs_before
+            time.sleep(3)
+            following = cpu_share(lambda: wine_pids() + [str(companion.pid)], seconds)
+            results = [("next", side_by_side(runs, "next")),
+                       ("volume 0.5", side_by_side(runs, "volume", "0.5")),
+                       ("status", side_by_side(runs, "status"))]
+            delays = freshness(10)
             companion.send_signal(signal.SIGTERM)
             companion.wait()
             player.kill()
     finally:
+        mpv.kill()
         os.kill(int(bus[1]), signal.SIGTERM)
-    print(f"tunedesk-mpris, {runs} runs each, {WIN64.build.name} tunedesk.exe under Wine:")
+    print(f"tunedesk-mpris against mpv-mpris, {runs} alternated runs each, one private bus:")
     print()
-    print("| measure | median |")
-    print("|---|---|")
-    print(f"| `playerctl -p tunedesk status` | {status:.1f} ms |")
-    print(f"| `playerctl -p tunedesk next` | {statistics.median(n for n, _ in pairs):.1f} ms |")
-    print(f"| `wine tunedesk.exe /NEXT` | {statistics.median(w for _, w in pairs):.1f} ms |")
-    print(f"| companion's CPU while polling a playing player | {used:.2f} s in {seconds} s "
-          f"({100 * used / seconds:.2f} %) |")
-    print(f"| its wine runs' CPU (the wine processes, not wineserver) | {runs_used:.2f} s in {seconds} s "
-          f"({100 * runs_used / seconds:.2f} %) |")
+    print("| `playerctl` | tunedesk-mpris | mpv-mpris | ratio |")
+    print("|---|---|---|---|")
+    for command, (tunedesk, native) in results:
+        print(f"| `{command}` | {tunedesk:.1f} ms | {native:.1f} ms | {tunedesk / native:.2f} |")
+    print()
+    print(f"CPU while the stand-in plays, over {seconds} s: the player and wineserver alone "
+          f"{alone:.2f} % of a core; with tunedesk-mpris following it {following:.2f} %; "
+          f"the companion, follower and wineserver above the player alone: {following - alone:.2f} %.")
+    print(f"A caption change at the stand-in to PropertiesChanged on the bus: median "
+          f"{1000 * statistics.median(delays):.0f} ms, at most {1000 * max(delays):.0f} ms, over "
+          f"{len(delays)} changes (including the stand-in's own reload, up to 50 ms).")
 
 
 if __name__ == "__main__":

@@ -1,8 +1,7 @@
-// The MPRIS interfaces, served from the cache; no getter ever waits for Wine.
+// The MPRIS interfaces, served from the latest block; no getter ever waits for Wine.
 #include "companion.h"
 
 #include <cstdio>
-#include <cstdlib>
 
 namespace mpris {
 
@@ -17,10 +16,7 @@ constexpr char NotSupported[] = "org.mpris.MediaPlayer2.tunedesk.NotSupported";
 constexpr char Failed[] = "org.mpris.MediaPlayer2.tunedesk.Failed";
 constexpr char Identity[] = "Winamp (Tunedesk)";
 constexpr char DesktopEntry[] = "tunedesk-mpris";
-constexpr guint PlayingPollSeconds = 2;
-constexpr guint IdlePollSeconds = 10;
-// A position further than this from the estimate is a jump, not the poll's drift.
-constexpr std::int64_t SeekTolerance = 3 * MicrosecondsPerSecond / 2;
+constexpr double PercentPerUnit = 100.0;
 
 // Set is not handled by a setter (there is none), so that it reaches MethodCall and can be
 // answered when its run ends.
@@ -69,19 +65,103 @@ constexpr char Introspection[] = R"(
   </interface>
 </node>)";
 
-constexpr const char* ControlProperties[] = {"CanGoNext", "CanGoPrevious", "CanPlay",
-                                             "CanPause",  "CanSeek",       "CanControl"};
-
 GVariant* EmptyStrings() { return g_variant_new_strv(nullptr, 0); }
+
+GVariant* Metadata(const PlayerState& state) {
+    GVariantBuilder metadata;
+    g_variant_builder_init(&metadata, G_VARIANT_TYPE("a{sv}"));
+    const std::string track = TrackId(state);
+    g_variant_builder_add(&metadata, "{sv}", "mpris:trackid",
+                          g_variant_new_object_path(track.c_str()));
+    if (track != NoTrack) {
+        const TitleParts parts = SplitTitle(state.title);
+        g_variant_builder_add(&metadata, "{sv}", "xesam:title",
+                              g_variant_new_string(parts.title.c_str()));
+        if (!parts.artist.empty()) {
+            const gchar* artists[] = {parts.artist.c_str(), nullptr};
+            g_variant_builder_add(&metadata, "{sv}", "xesam:artist",
+                                  g_variant_new_strv(artists, -1));
+        }
+        if (state.length >= 0) {
+            g_variant_builder_add(&metadata, "{sv}", "mpris:length",
+                                  g_variant_new_int64(state.length));
+        }
+    }
+    return g_variant_builder_end(&metadata);
+}
+
+GVariant* True(const Companion&) { return g_variant_new_boolean(TRUE); }
+GVariant* False(const Companion&) { return g_variant_new_boolean(FALSE); }
+GVariant* NormalRate(const Companion&) { return g_variant_new_double(1.0); }
+GVariant* NoStrings(const Companion&) { return EmptyStrings(); }
+
+// Every property, of both interfaces, and how its value is had: Get, GetAll and the change
+// signal all read it from here.
+const struct Property {
+    const char* interfaceName;
+    const char* name;
+    GVariant* (*value)(const Companion& companion);
+} Properties[] = {
+    {RootInterface, "CanQuit", False},
+    {RootInterface, "CanRaise", True},
+    {RootInterface, "HasTrackList", False},
+    {RootInterface, "Identity", [](const Companion&) { return g_variant_new_string(Identity); }},
+    {RootInterface, "DesktopEntry",
+     [](const Companion&) { return g_variant_new_string(DesktopEntry); }},
+    {RootInterface, "SupportedUriSchemes", NoStrings},
+    {RootInterface, "SupportedMimeTypes", NoStrings},
+    {PlayerInterface, "PlaybackStatus",
+     [](const Companion& c) { return g_variant_new_string(PlaybackStatus(c.State())); }},
+    {PlayerInterface, "LoopStatus",
+     [](const Companion& c) { return g_variant_new_string(LoopStatus(c.State().repeat).c_str()); }},
+    {PlayerInterface, "Rate", NormalRate},
+    {PlayerInterface, "MinimumRate", NormalRate},
+    {PlayerInterface, "MaximumRate", NormalRate},
+    {PlayerInterface, "Shuffle",
+     [](const Companion& c) { return g_variant_new_boolean(c.State().shuffle); }},
+    {PlayerInterface, "Metadata", [](const Companion& c) { return Metadata(c.State()); }},
+    {PlayerInterface, "Volume",
+     [](const Companion& c) { return g_variant_new_double(c.State().volume / PercentPerUnit); }},
+    {PlayerInterface, "Position",
+     [](const Companion& c) { return g_variant_new_int64(c.Position()); }},
+    {PlayerInterface, "CanGoNext", True},
+    {PlayerInterface, "CanGoPrevious", True},
+    {PlayerInterface, "CanPlay", True},
+    {PlayerInterface, "CanPause", True},
+    {PlayerInterface, "CanSeek", True},
+    {PlayerInterface, "CanControl", True},
+};
+
+const Property* FindProperty(const char* interfaceName, const char* name) {
+    for (const Property& property : Properties) {
+        if (g_strcmp0(property.interfaceName, interfaceName) == 0 &&
+            g_strcmp0(property.name, name) == 0)
+            return &property;
+    }
+    return nullptr;
+}
 
 }  // namespace
 
-Companion::Companion(Runner& runner, GMainLoop* loop) : runner_(runner), loop_(loop) {
+// The call a timer is for.
+struct Companion::Overdue {
+    Companion* companion;
+    std::uint64_t line;
+};
+
+Companion::Companion(std::vector<std::string> wine, std::string program, std::string winePrefix,
+                     unsigned timeoutMilliseconds, bool verbose, GMainLoop* loop)
+    : follower_(
+          std::move(wine), std::move(program), std::move(winePrefix), verbose,
+          [this](const std::string& block) { BlockArrived(block); },
+          [this](const std::string& why) { FollowerEnded(why); }),
+      timeout_(timeoutMilliseconds),
+      loop_(loop) {
     introspection_ = g_dbus_node_info_new_for_xml(Introspection, nullptr);
 }
 
 Companion::~Companion() {
-    if (pollTimer_ != 0) g_source_remove(pollTimer_);
+    FailPending("tunedesk-mpris is stopping");
     for (guint registration : registrations_)
         g_dbus_connection_unregister_object(connection_, registration);
     if (owner_ != 0) g_bus_unown_name(owner_);
@@ -107,7 +187,7 @@ void Companion::BusAcquired(GDBusConnection* connection, const gchar*, gpointer 
 void Companion::NameAcquired(GDBusConnection*, const gchar*, gpointer self) {
     Companion& companion = *static_cast<Companion*>(self);
     companion.acquired_ = true;
-    companion.Poll();
+    companion.follower_.Start();
 }
 
 void Companion::NameLost(GDBusConnection* connection, const gchar*, gpointer self) {
@@ -134,23 +214,21 @@ void Companion::MethodCall(GDBusConnection*, const gchar*, const gchar*, const g
     }
 }
 
+// Every line is built from fixed switch names and numbers: nothing a caller sends is copied
+// into one, so no caller can add a line of its own.
 void Companion::Call(const std::string& method, GVariant* parameters,
                      GDBusMethodInvocation* invocation) {
-    if (method == "Play" || method == "Pause" || method == "PlayPause") {
+    if (const char* switchText = MethodSwitch(method)) {
+        Forward(switchText, invocation);
+    } else if (method == "Play" || method == "Pause" || method == "PlayPause") {
         const Transport call = method == "Play"    ? Transport::Play
                                : method == "Pause" ? Transport::Pause
                                                    : Transport::PlayPause;
-        Forward({TransportSwitch(call, state_)}, invocation);
-    } else if (method == "Stop" || method == "Next" || method == "Previous" || method == "Raise") {
-        const char* switchText = method == "Stop"    ? "/STOP"
-                                 : method == "Next"  ? "/NEXT"
-                                 : method == "Raise" ? "/SHOW"
-                                                     : "/PREV";
-        Forward({switchText}, invocation);
+        Forward(TransportSwitch(call, state_), invocation);
     } else if (method == "Seek") {
         gint64 offset = 0;
         g_variant_get(parameters, "(x)", &offset);
-        Forward({SeekSwitch(offset)}, invocation);
+        Forward(SeekSwitch(offset), invocation);
     } else if (method == "SetPosition") {
         const gchar* track = nullptr;
         gint64 position = 0;
@@ -158,7 +236,7 @@ void Companion::Call(const std::string& method, GVariant* parameters,
         // A position for another track, or past this one's end, is to be ignored.
         const bool applies = TrackId(state_) == track && TrackId(state_) != NoTrack &&
                              (state_.length < 0 || position <= state_.length);
-        Forward({applies ? PositionSwitch(position) : ""}, invocation);
+        Forward(applies ? PositionSwitch(position) : "", invocation);
     } else if (method == "Quit") {
         g_dbus_method_invocation_return_value(invocation, nullptr);  // CanQuit is false
     } else {
@@ -194,157 +272,104 @@ void Companion::SetProperty(GVariant* parameters, GDBusMethodInvocation* invocat
             invocation, NotSupported, ("The player can't set " + name + " to that").c_str());
         return;
     }
-    Forward({switchText}, invocation);
+    Forward(switchText, invocation);
 }
 
-void Companion::Forward(std::vector<std::string> switches, GDBusMethodInvocation* invocation) {
-    if (switches.size() == 1 && switches.front().empty()) {
+void Companion::Forward(const std::string& line, GDBusMethodInvocation* invocation) {
+    if (line.empty()) {
         g_dbus_method_invocation_return_value(invocation, nullptr);  // nothing to do
         return;
     }
-    runner_.Run(std::move(switches), [this, invocation](bool ok, const std::string&,
-                                                        const std::string& problem) {
-        if (ok) {
-            g_dbus_method_invocation_return_value(invocation, nullptr);
-        } else {
-            g_dbus_method_invocation_return_dbus_error(invocation, Failed, problem.c_str());
-        }
-        Poll();
-    });
+    const std::uint64_t number = follower_.Send(line);
+    if (number == 0) {
+        g_dbus_method_invocation_return_dbus_error(
+            invocation, Failed, "Tunedesk is not running under Wine: it is being started again");
+        return;
+    }
+    const guint timer =
+        g_timeout_add_full(G_PRIORITY_DEFAULT, timeout_, CallOverdue, new Overdue{this, number},
+                           [](gpointer overdue) { delete static_cast<Overdue*>(overdue); });
+    pending_.push_back({number, invocation, timer});
 }
 
-void Companion::Poll() {
-    if (pollQueued_) return;
-    pollQueued_ = true;
-    runner_.Run({"/QUERY"}, [this](bool ok, const std::string& output, const std::string&) {
-        pollQueued_ = false;
-        PlayerState next;
-        if (ok && ParseQuery(output, next)) Update(next);
-        SchedulePoll();
-    });
-}
-
-void Companion::SchedulePoll() {
-    if (pollTimer_ != 0) g_source_remove(pollTimer_);
-    const bool playing = state_.running && state_.status == "Playing";
-    pollTimer_ =
-        g_timeout_add_seconds(playing ? PlayingPollSeconds : IdlePollSeconds, PollDue, this);
-}
-
-gboolean Companion::PollDue(gpointer self) {
-    Companion& companion = *static_cast<Companion*>(self);
-    companion.pollTimer_ = 0;
-    companion.Poll();
+// The oldest call not carried out in time: answered with an error, and the follower, which may
+// be stuck, started again.
+gboolean Companion::CallOverdue(gpointer data) {
+    const Overdue& overdue = *static_cast<Overdue*>(data);
+    Companion& companion = *overdue.companion;
+    for (auto call = companion.pending_.begin(); call != companion.pending_.end(); ++call) {
+        if (call->line != overdue.line) continue;
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%g", companion.timeout_ / 1000.0);
+        g_dbus_method_invocation_return_dbus_error(
+            call->invocation, Failed,
+            (std::string("Tunedesk did not answer within ") + seconds + " s").c_str());
+        companion.pending_.erase(call);
+        break;
+    }
+    companion.follower_.Restart("a call was not carried out in time");
     return G_SOURCE_REMOVE;
 }
 
+void Companion::BlockArrived(const std::string& block) {
+    PlayerState next;
+    std::uint64_t done = 0;
+    if (!ParseBlock(block, next, done)) return;
+    while (!pending_.empty() && pending_.front().line <= done) {
+        g_source_remove(pending_.front().timer);
+        g_dbus_method_invocation_return_value(pending_.front().invocation, nullptr);
+        pending_.pop_front();
+    }
+    Update(next);
+}
+
+void Companion::FailPending(const std::string& why) {
+    for (const Pending& call : pending_) {
+        g_source_remove(call.timer);
+        g_dbus_method_invocation_return_dbus_error(call.invocation, Failed, why.c_str());
+    }
+    pending_.clear();
+}
+
+// Meanwhile the player shows as stopped.
+void Companion::FollowerEnded(const std::string& why) {
+    g_printerr("tunedesk-mpris: %s; starting it again\n", why.c_str());
+    FailPending("Tunedesk under Wine ended: " + why);
+    Update(PlayerState{});
+}
+
 void Companion::Update(const PlayerState& next) {
-    const std::int64_t expected = Position();
-    const PlayerState previous = state_;
-    const std::string previousStatus = PlaybackStatus();
-    GVariant* previousMetadata = g_variant_ref_sink(Metadata());
+    const gint64 now = g_get_monotonic_time();
+    const bool jumped = Jumped(state_, now - shownAt_, next);
+    const std::vector<std::string> changed = ChangedProperties(state_, next);
     state_ = next;
-    polledAt_ = g_get_monotonic_time();
-
-    GVariantBuilder changed;
-    g_variant_builder_init(&changed, G_VARIANT_TYPE("a{sv}"));
-    const auto add = [&](const char* property) {
-        g_variant_builder_add(&changed, "{sv}", property, PlayerProperty(property));
-    };
-    if (PlaybackStatus() != previousStatus) add("PlaybackStatus");
-    if (next.volume != previous.volume) add("Volume");
-    if (next.shuffle != previous.shuffle) add("Shuffle");
-    if (next.repeat != previous.repeat) add("LoopStatus");
-    GVariant* metadata = g_variant_ref_sink(Metadata());
-    if (!g_variant_equal(metadata, previousMetadata)) add("Metadata");
-    g_variant_unref(metadata);
-    g_variant_unref(previousMetadata);
-    EmitChanged(&changed);
-
-    const bool sameTrack = TrackId(next) == TrackId(previous) && previous.position >= 0;
-    if (sameTrack && next.position >= 0 && std::llabs(next.position - expected) > SeekTolerance) {
+    shownAt_ = now;
+    if (connection_ == nullptr) return;
+    if (!changed.empty()) {
+        GVariantBuilder values;
+        g_variant_builder_init(&values, G_VARIANT_TYPE("a{sv}"));
+        for (const std::string& name : changed)
+            g_variant_builder_add(&values, "{sv}", name.c_str(),
+                                  FindProperty(PlayerInterface, name.c_str())->value(*this));
+        g_dbus_connection_emit_signal(
+            connection_, nullptr, ObjectPath, PropertiesInterface, "PropertiesChanged",
+            g_variant_new("(sa{sv}@as)", PlayerInterface, &values, EmptyStrings()), nullptr);
+    }
+    if (jumped) {
         g_dbus_connection_emit_signal(connection_, nullptr, ObjectPath, PlayerInterface, "Seeked",
-                                      g_variant_new("(x)", next.position), nullptr);
+                                      g_variant_new("(x)", Position()), nullptr);
     }
 }
 
-void Companion::EmitChanged(GVariantBuilder* changed) {
-    GVariant* properties = g_variant_builder_end(changed);
-    if (g_variant_n_children(properties) == 0 || connection_ == nullptr) {
-        g_variant_unref(g_variant_ref_sink(properties));
-        return;
-    }
-    g_dbus_connection_emit_signal(
-        connection_, nullptr, ObjectPath, PropertiesInterface, "PropertiesChanged",
-        g_variant_new("(s@a{sv}@as)", PlayerInterface, properties, EmptyStrings()), nullptr);
-}
-
-std::string Companion::PlaybackStatus() const { return state_.running ? state_.status : "Stopped"; }
-
-// Between polls a playing track moves on with the clock.
 std::int64_t Companion::Position() const {
-    if (!state_.running || state_.position < 0) return 0;
-    std::int64_t position = state_.position;
-    if (state_.status == "Playing") position += g_get_monotonic_time() - polledAt_;
-    return state_.length >= 0 && position > state_.length ? state_.length : position;
-}
-
-GVariant* Companion::Metadata() const {
-    GVariantBuilder metadata;
-    g_variant_builder_init(&metadata, G_VARIANT_TYPE("a{sv}"));
-    const std::string track = TrackId(state_);
-    g_variant_builder_add(&metadata, "{sv}", "mpris:trackid",
-                          g_variant_new_object_path(track.c_str()));
-    if (track != NoTrack) {
-        const TitleParts parts = SplitTitle(state_.title);
-        g_variant_builder_add(&metadata, "{sv}", "xesam:title",
-                              g_variant_new_string(parts.title.c_str()));
-        if (!parts.artist.empty()) {
-            const gchar* artists[] = {parts.artist.c_str(), nullptr};
-            g_variant_builder_add(&metadata, "{sv}", "xesam:artist",
-                                  g_variant_new_strv(artists, -1));
-        }
-        if (state_.length >= 0) {
-            g_variant_builder_add(&metadata, "{sv}", "mpris:length",
-                                  g_variant_new_int64(state_.length));
-        }
-    }
-    return g_variant_builder_end(&metadata);
-}
-
-GVariant* Companion::PlayerProperty(const std::string& property) const {
-    if (property == "PlaybackStatus") return g_variant_new_string(PlaybackStatus().c_str());
-    if (property == "LoopStatus") return g_variant_new_string(LoopStatus(state_.repeat).c_str());
-    if (property == "Rate" || property == "MinimumRate" || property == "MaximumRate")
-        return g_variant_new_double(1.0);
-    if (property == "Shuffle") return g_variant_new_boolean(state_.shuffle);
-    if (property == "Metadata") return Metadata();
-    if (property == "Volume") return g_variant_new_double(state_.volume / 100.0);
-    if (property == "Position") return g_variant_new_int64(Position());
-    for (const char* control : ControlProperties) {
-        if (property == control) return g_variant_new_boolean(TRUE);
-    }
-    return nullptr;
+    return EstimatedPosition(state_, g_get_monotonic_time() - shownAt_);
 }
 
 GVariant* Companion::GetProperty(GDBusConnection*, const gchar*, const gchar*,
                                  const gchar* interfaceName, const gchar* property, GError** error,
                                  gpointer self) {
-    const Companion& companion = *static_cast<Companion*>(self);
-    const std::string name = property;
-    if (g_strcmp0(interfaceName, PlayerInterface) == 0) {
-        if (GVariant* value = companion.PlayerProperty(name)) return value;
-    } else if (name == "CanQuit" || name == "HasTrackList") {
-        return g_variant_new_boolean(FALSE);
-    } else if (name == "CanRaise") {
-        return g_variant_new_boolean(TRUE);
-    } else if (name == "Identity") {
-        return g_variant_new_string(Identity);
-    } else if (name == "DesktopEntry") {
-        return g_variant_new_string(DesktopEntry);
-    } else if (name == "SupportedUriSchemes" || name == "SupportedMimeTypes") {
-        return EmptyStrings();
-    }
+    if (const Property* found = FindProperty(interfaceName, property))
+        return found->value(*static_cast<Companion*>(self));
     g_set_error(error, G_DBUS_ERROR, G_DBUS_ERROR_UNKNOWN_PROPERTY, "No property %s", property);
     return nullptr;
 }

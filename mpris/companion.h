@@ -1,28 +1,41 @@
 // The MPRIS player on the session bus: org.mpris.MediaPlayer2.tunedesk at /org/mpris/MediaPlayer2.
-// Properties come from a cache that polling /QUERY keeps; calls become Tunedesk runs, and each is
-// answered when its run ends.
+// Properties come from the follower's latest block; each call becomes one line to the follower
+// and is answered when a block shows that line carried out.
 #pragma once
 
 #include <gio/gio.h>
 
+#include <cstdint>
+#include <deque>
 #include <string>
 #include <vector>
 
+#include "follower.h"
 #include "model.h"
-#include "runner.h"
 
 namespace mpris {
 
 class Companion {
 public:
-    Companion(Runner& runner, GMainLoop* loop);
+    Companion(std::vector<std::string> wine, std::string program, std::string winePrefix,
+              unsigned timeoutMilliseconds, bool verbose, GMainLoop* loop);
     ~Companion();
 
     // Owns the bus name; the exit status is 1 when another instance has it or there is no bus.
     void Start();
     int ExitStatus() const { return exitStatus_; }
 
+    const PlayerState& State() const { return state_; }
+    std::int64_t Position() const;
+
 private:
+    struct Pending {
+        std::uint64_t line;
+        GDBusMethodInvocation* invocation;
+        guint timer;
+    };
+    struct Overdue;
+
     static void BusAcquired(GDBusConnection* connection, const gchar* name, gpointer self);
     static void NameAcquired(GDBusConnection* connection, const gchar* name, gpointer self);
     static void NameLost(GDBusConnection* connection, const gchar* name, gpointer self);
@@ -32,22 +45,19 @@ private:
     static GVariant* GetProperty(GDBusConnection* connection, const gchar* sender,
                                  const gchar* path, const gchar* interfaceName,
                                  const gchar* property, GError** error, gpointer self);
-    static gboolean PollDue(gpointer self);
+    static gboolean CallOverdue(gpointer overdue);
 
     void Call(const std::string& method, GVariant* parameters, GDBusMethodInvocation* invocation);
     void SetProperty(GVariant* parameters, GDBusMethodInvocation* invocation);
-    // Runs the switches, answers the call when the run ends, then polls.
-    void Forward(std::vector<std::string> switches, GDBusMethodInvocation* invocation);
-    void Poll();
-    void SchedulePoll();
+    // Sends the line and answers the call once it is carried out; an empty line, at once.
+    void Forward(const std::string& line, GDBusMethodInvocation* invocation);
+    void BlockArrived(const std::string& block);
+    void FollowerEnded(const std::string& why);
+    void FailPending(const std::string& why);
     void Update(const PlayerState& next);
-    void EmitChanged(GVariantBuilder* changed);
-    std::string PlaybackStatus() const;
-    std::int64_t Position() const;
-    GVariant* Metadata() const;
-    GVariant* PlayerProperty(const std::string& property) const;
 
-    Runner& runner_;
+    Follower follower_;
+    unsigned timeout_;
     GMainLoop* loop_;
     GDBusConnection* connection_ = nullptr;
     GDBusNodeInfo* introspection_ = nullptr;
@@ -57,9 +67,8 @@ private:
     int exitStatus_ = 0;
 
     PlayerState state_;
-    gint64 polledAt_ = 0;  // monotonic microseconds of the last poll
-    bool pollQueued_ = false;
-    guint pollTimer_ = 0;
+    gint64 shownAt_ = 0;  // monotonic microseconds when the latest block arrived
+    std::deque<Pending> pending_;
 };
 
 }  // namespace mpris

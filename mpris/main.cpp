@@ -1,5 +1,5 @@
 // tunedesk-mpris: puts the player under Wine on the session bus as an MPRIS player, so that
-// media keys, desktop widgets and playerctl reach it through "wine tunedesk.exe".
+// media keys, desktop widgets and playerctl reach it through one "wine tunedesk.exe /FOLLOW".
 #include <glib-unix.h>
 #include <glib.h>
 
@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "companion.h"
-#include "runner.h"
 
 namespace {
 
@@ -32,8 +31,10 @@ int main(int argc, char** argv) {
         {"wine-prefix", 0, 0, G_OPTION_ARG_FILENAME, &winePrefix,
          "The player's Wine prefix (default: $WINEPREFIX, else Wine's own)", "DIR"},
         {"timeout", 0, 0, G_OPTION_ARG_DOUBLE, &timeout,
-         "Seconds before a Tunedesk run is given up (default: 5)", "SECONDS"},
-        {"verbose", 0, 0, G_OPTION_ARG_NONE, &verbose, "Say each run on stderr", nullptr},
+         "Seconds before a call that Tunedesk has not carried out is given up (default: 5)",
+         "SECONDS"},
+        {"verbose", 0, 0, G_OPTION_ARG_NONE, &verbose, "Say when Tunedesk starts and stops",
+         nullptr},
         {"version", 0, 0, G_OPTION_ARG_NONE, &version, "Show the version and exit", nullptr},
         {},
     };
@@ -41,7 +42,8 @@ int main(int argc, char** argv) {
     g_option_context_set_summary(
         context,
         "Registers the player running under Wine on the session bus as the MPRIS player\n"
-        "org.mpris.MediaPlayer2.tunedesk, and carries out each call with tunedesk.exe.");
+        "org.mpris.MediaPlayer2.tunedesk, and carries out each call through one\n"
+        "\"tunedesk.exe /FOLLOW\" that also reports the player's state as it changes.");
     g_option_context_add_main_entries(context, options, nullptr);
     GError* error = nullptr;
     const bool parsed = g_option_context_parse(context, &argc, &argv, &error);
@@ -74,9 +76,8 @@ int main(int argc, char** argv) {
     GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
     int status;
     {
-        mpris::Runner runner(wineCommand, argv[1], prefix != nullptr ? prefix : "",
-                             static_cast<unsigned>(timeout * 1000), verbose);
-        mpris::Companion companion(runner, loop);
+        mpris::Companion companion(wineCommand, argv[1], prefix != nullptr ? prefix : "",
+                                   static_cast<unsigned>(timeout * 1000), verbose, loop);
         g_unix_signal_add(SIGTERM, Stop, loop);
         g_unix_signal_add(SIGINT, Stop, loop);
         companion.Start();

@@ -61,7 +61,9 @@ bool ParseQuery(const std::string& output, PlayerState& state) {
         if (key == "status") {
             sawStatus = true;
             read.running = value != "Not running";
-            read.status = value == "Playing" || value == "Paused" ? value : "Stopped";
+            read.playback = value == "Playing"  ? Playback::Playing
+                            : value == "Paused" ? Playback::Paused
+                                                : Playback::Stopped;
         } else if (key == "title") {
             read.title = value;
         } else if (key == "position") {
@@ -85,6 +87,64 @@ bool ParseQuery(const std::string& output, PlayerState& state) {
     return true;
 }
 
+bool ParseBlock(const std::string& block, PlayerState& state, std::uint64_t& done) {
+    const std::size_t at = block.rfind("done ");
+    if (at == std::string::npos || (at > 0 && block[at - 1] != '\n')) return false;
+    std::uint64_t number = 0;
+    std::size_t digit = at + sizeof "done " - 1;
+    for (; digit < block.size() && std::isdigit(static_cast<unsigned char>(block[digit])); ++digit)
+        number = number * 10 + (block[digit] - '0');
+    if (digit == at + sizeof "done " - 1 || !ParseQuery(block.substr(0, at), state)) return false;
+    done = number;
+    return true;
+}
+
+const char* PlaybackStatus(const PlayerState& state) {
+    if (!state.running) return "Stopped";
+    return state.playback == Playback::Playing  ? "Playing"
+           : state.playback == Playback::Paused ? "Paused"
+                                                : "Stopped";
+}
+
+std::int64_t EstimatedPosition(const PlayerState& state, std::int64_t elapsed) {
+    if (!state.running || state.position < 0) return 0;
+    std::int64_t position = state.position;
+    if (state.playback == Playback::Playing) position += elapsed;
+    return state.length >= 0 && position > state.length ? state.length : position;
+}
+
+bool Jumped(const PlayerState& before, std::int64_t elapsed, const PlayerState& after) {
+    if (TrackId(before) != TrackId(after) || before.position < 0 || after.position < 0)
+        return false;
+    const std::int64_t drift = after.position - EstimatedPosition(before, elapsed);
+    return drift > SeekTolerance || drift < -SeekTolerance;
+}
+
+std::vector<std::string> ChangedProperties(const PlayerState& before, const PlayerState& after) {
+    std::vector<std::string> changed;
+    const auto add = [&](bool differs, const char* property) {
+        if (differs) changed.push_back(property);
+    };
+    add(std::string(PlaybackStatus(before)) != PlaybackStatus(after), "PlaybackStatus");
+    add(TrackId(before) != TrackId(after) || before.title != after.title ||
+            before.length != after.length,
+        "Metadata");
+    add(before.volume != after.volume, "Volume");
+    add(before.shuffle != after.shuffle, "Shuffle");
+    add(before.repeat != after.repeat, "LoopStatus");
+    return changed;
+}
+
+const char* MethodSwitch(const std::string& method) {
+    static constexpr struct {
+        const char* method;
+        const char* switchText;
+    } Methods[] = {{"Next", "/NEXT"}, {"Previous", "/PREV"}, {"Stop", "/STOP"}, {"Raise", "/SHOW"}};
+    for (const auto& entry : Methods)
+        if (method == entry.method) return entry.switchText;
+    return nullptr;
+}
+
 TitleParts SplitTitle(const std::string& text) {
     const std::size_t separator = text.find(TitleSeparator);
     if (separator == std::string::npos) return {"", text};
@@ -97,7 +157,7 @@ std::string TrackId(const PlayerState& state) {
 }
 
 std::string TransportSwitch(Transport call, const PlayerState& state) {
-    const bool playing = state.running && state.status == "Playing";
+    const bool playing = state.running && state.playback == Playback::Playing;
     switch (call) {
         case Transport::Play:
             return playing ? "" : "/PLAY";

@@ -1,19 +1,23 @@
 // What tunedesk-mpris knows of the player and how MPRIS calls become Tunedesk switches. Plain
-// functions over the state that /QUERY reports, so that they are tested without a bus or Wine.
+// functions over the state that the follower's blocks report, so that they are tested without a
+// bus or Wine.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace mpris {
 
 inline constexpr char NoTrack[] = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
 inline constexpr std::int64_t MicrosecondsPerSecond = 1000000;
 
-// The player as the last /QUERY saw it.
+enum class Playback { Stopped, Playing, Paused };
+
+// The player as the last block showed it.
 struct PlayerState {
     bool running = false;
-    std::string status = "Stopped";  // "Playing", "Paused" or "Stopped"
+    Playback playback = Playback::Stopped;
     std::string title;
     std::int64_t position = -1;  // microseconds; -1 when stopped
     std::int64_t length = -1;    // microseconds; -1 when unknown
@@ -34,6 +38,23 @@ std::string ValidUtf8(const std::string& text);
 // older tunedesk.exe's ANSI title or a cut stream, every text read is valid UTF-8.
 bool ParseQuery(const std::string& output, PlayerState& state);
 
+// Reads a follower's block: the /QUERY lines, then "done N", the lines carried out so far.
+bool ParseBlock(const std::string& block, PlayerState& state, std::uint64_t& done);
+
+// MPRIS's PlaybackStatus: "Playing", "Paused" or "Stopped"; a player not running is stopped.
+const char* PlaybackStatus(const PlayerState& state);
+
+// Where the position is, in microseconds, elapsed microseconds after the block showed it: moved
+// on by the clock while playing, never past the end; 0 when there is none.
+std::int64_t EstimatedPosition(const PlayerState& state, std::int64_t elapsed);
+
+// A position further than this from the estimate is a jump: a Seeked signal.
+inline constexpr std::int64_t SeekTolerance = 3 * MicrosecondsPerSecond / 2;
+bool Jumped(const PlayerState& before, std::int64_t elapsed, const PlayerState& after);
+
+// The MPRIS properties of org.mpris.MediaPlayer2.Player whose values differ between the two.
+std::vector<std::string> ChangedProperties(const PlayerState& before, const PlayerState& after);
+
 // "Artist - Title" split at its first " - ", the player's default format; without one the whole
 // text is the title and there is no artist.
 struct TitleParts {
@@ -44,6 +65,9 @@ TitleParts SplitTitle(const std::string& text);
 
 // The object path of the current track, or NoTrack when there is none.
 std::string TrackId(const PlayerState& state);
+
+// The switch that a method without arguments becomes (Next, Previous, Stop, Raise), or null.
+const char* MethodSwitch(const std::string& method);
 
 // What Play, Pause and PlayPause tell Tunedesk; empty when nothing is to be done (Play while
 // playing would restart the track).

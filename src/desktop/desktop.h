@@ -103,8 +103,7 @@ struct MSG {
     std::uintptr_t wParam;
     std::intptr_t lParam;
     unsigned time;
-    long x, y;
-    unsigned privateData;
+    std::int32_t x, y;  // where the pointer was
 };
 using THREAD_START_ROUTINE = unsigned long DESKTOP_CALLBACK (*)(void* parameter);
 using WINEVENTPROC = void DESKTOP_CALLBACK (*)(HWINEVENTHOOK hook, unsigned event, HWND window,

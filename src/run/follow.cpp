@@ -18,7 +18,7 @@ constexpr unsigned CaptionPoll = 250;           // the caption shows title, trac
 constexpr unsigned StatePoll = 1000;            // volume, shuffle, repeat and the position
 constexpr unsigned SearchPoll = 500;            // a player that appeared without an event
 constexpr std::int32_t JumpTolerance = 1500;    // further from where playing took it: a jump
-constexpr int InputSlots = 4;
+constexpr int InputSlots = 32;
 constexpr int InputCapacity = LineCapacity;
 constexpr int ChunkCapacity = 512;
 constexpr char ProgramArgument[] = "\"\" ";  // argument 0, before a line split as a command line
@@ -40,8 +40,10 @@ struct Follower {
     Player player;
     HANDLE process;  // the player's, signalled when it ends; none without a player
     Output output;
-    State shown;                    // what the last block showed
-    std::int32_t status, position;  // as last read, and when
+    State shown;       // what the last block showed
+    Line playingLine;  // the status line of a playing player
+    bool playing;      // as last read, with the position, and when
+    std::int32_t position;
     unsigned positionAt, captionAt, stateAt, searchAt;
     unsigned done;                   // lines carried out
     bool look;                       // a window event asks for a look now
@@ -102,6 +104,20 @@ void Attach(Follower& follower, HWND window) {
         follower.process = OpenProcess(SYNCHRONIZE, false, processId);
 }
 
+// The position line's milliseconds, "position 83.250"; NoTime when it has none.
+std::int32_t Milliseconds(const State& state) {
+    constexpr int Decimal = 10;
+    if (state.count <= Position) return NoTime;
+    const Line& line = state.lines[Position];
+    std::int32_t milliseconds = NoTime;
+    for (int at = 0; at < line.length; ++at) {
+        const char digit = line.text[at];
+        if (digit >= '0' && digit <= '9')
+            milliseconds = (milliseconds < 0 ? 0 : milliseconds) * Decimal + (digit - '0');
+    }
+    return milliseconds;
+}
+
 bool SameLine(const Line& first, const Line& second) {
     if (first.length != second.length) return false;
     for (int at = 0; at < first.length; ++at)
@@ -151,9 +167,8 @@ bool Report(Follower& follower, bool always) {
     Player& player = follower.player;
     State state;
     ReadState(state, player);
-    const bool present = player.window != nullptr;
-    const std::int32_t status = present ? Ask(player, 0, IsPlaying) : Stopped;
-    const std::int32_t position = present ? Ask(player, PositionMode, OutputTime) : NoTime;
+    const bool playing = SameLine(state.lines[0], follower.playingLine);
+    const std::int32_t position = Milliseconds(state);
     if (player.unanswered) {
         Settle(player);
         return !always || WriteBlock(follower);
@@ -161,13 +176,12 @@ bool Report(Follower& follower, bool always) {
     Settle(player);
     const unsigned now = GetTickCount();
     std::int32_t expected = follower.position;
-    if (follower.status == Playing)
-        expected += static_cast<std::int32_t>(now - follower.positionAt);
+    if (follower.playing) expected += static_cast<std::int32_t>(now - follower.positionAt);
     const std::int32_t drift = position - expected;
     const bool jumped = position >= 0 && follower.position >= 0 &&
                         (drift > JumpTolerance || drift < -JumpTolerance);
     const bool changed = Differs(state, follower.shown) || jumped;
-    follower.status = status;
+    follower.playing = playing;
     follower.position = position;
     follower.positionAt = now;
     follower.shown = state;
@@ -191,13 +205,15 @@ void CarryOut(Follower& follower, const char* line) {
     RunCommandPass(arguments, follower.player, *follower.settingsPath, nowhere);
 }
 
-// Carries out the lines waiting; false when writing failed or the input has ended.
+// Carries out the lines waiting, each followed by a block; while more lines are already waiting
+// the block waits too, so that lines that come faster than blocks are answered by one block.
+// False when writing failed or the input has ended.
 bool TakeInput(Follower& follower, Input& input) {
     while (input.taken != input.read) {
         CarryOut(follower, input.lines[input.taken % InputSlots]);
         ++follower.done;
         ++input.taken;
-        if (!Report(follower, true)) return false;
+        if (input.taken == input.read && !Report(follower, true)) return false;
     }
     return !input.ended || input.taken != input.read;
 }
@@ -265,6 +281,8 @@ int RunFollow(const char* className, const SettingsPath& settingsPath) {
     follower.className = className;
     follower.settingsPath = &settingsPath;
     follower.position = NoTime;
+    follower.playingLine.length = 0;
+    Append(follower.playingLine, "status Playing");
     Input input;
     StartReading(input);
     // A player that starts shows as a created window at once; one that retitles itself, where

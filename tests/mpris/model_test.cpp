@@ -15,7 +15,7 @@ TEST(Model, ReadsQueryOutput) {
     PlayerState state;
     ASSERT_TRUE(ParseQuery(Playing, state));
     EXPECT_TRUE(state.running);
-    EXPECT_EQ(state.status, "Playing");
+    EXPECT_EQ(state.playback, Playback::Playing);
     EXPECT_EQ(state.title, "Artist C - Three");
     EXPECT_EQ(state.position, 83250000);
     EXPECT_EQ(state.length, 240000000);
@@ -52,7 +52,7 @@ TEST(Model, ReadsQueryOutput) {
         ASSERT_EQ(ParseQuery(c.output, read), c.read) << c.output;
         if (!c.read) continue;
         EXPECT_EQ(read.running, c.running) << c.output;
-        EXPECT_EQ(read.status, c.status) << c.output;
+        EXPECT_STREQ(PlaybackStatus(read), c.status) << c.output;
         EXPECT_EQ(read.position, c.position) << c.output;
         EXPECT_EQ(read.length, c.length) << c.output;
         EXPECT_EQ(read.title, c.title) << c.output;
@@ -83,9 +83,9 @@ TEST(Model, TurnsCallsIntoSwitches) {
     PlayerState playing, paused, stopped, absent;
     ParseQuery(Playing, playing);
     paused = playing;
-    paused.status = "Paused";
+    paused.playback = Playback::Paused;
     stopped = playing;
-    stopped.status = "Stopped";
+    stopped.playback = Playback::Stopped;
     const struct {
         Transport call;
         const PlayerState& state;
@@ -125,6 +125,69 @@ TEST(Model, TurnsCallsIntoSwitches) {
     PlayerState empty = playing;
     empty.track = empty.tracks = 0;
     EXPECT_EQ(TrackId(empty), NoTrack);
+}
+
+TEST(Model, ReadsBlocksAndFollowsTheirChanges) {
+    PlayerState state;
+    std::uint64_t done = 0;
+    ASSERT_TRUE(ParseBlock(std::string(Playing) + "done 12\r\n", state, done));
+    EXPECT_EQ(done, 12u);
+    EXPECT_EQ(state.title, "Artist C - Three");
+    ASSERT_TRUE(ParseBlock("status Not running\r\ndone 0\r\n", state, done));
+    EXPECT_FALSE(state.running);
+    for (const char* block : {"status Playing\r\n", "status Playing\r\ndone \r\n",
+                              "status Playing\r\nundone 3\r\n", "done 3\r\n"})
+        EXPECT_FALSE(ParseBlock(block, state, done)) << block;
+
+    PlayerState playing, paused, stopped, absent, nearEnd, jumped, other, louder;
+    ParseQuery(Playing, playing);
+    paused = stopped = nearEnd = jumped = other = louder = playing;
+    paused.playback = Playback::Paused;
+    stopped.playback = Playback::Stopped;
+    stopped.position = -1;
+    nearEnd.position = playing.length - 1000000;
+    jumped.position += 2 * MicrosecondsPerSecond;
+    other.track = 4;
+    other.title = "Artist D - Four";
+    louder.volume = 100;
+    const std::int64_t second = MicrosecondsPerSecond;
+    const struct {
+        const PlayerState& state;
+        std::int64_t elapsed, position;
+    } estimates[] = {
+        {playing, 0, 83250000}, {playing, second, 84250000}, {paused, 5 * second, 83250000},
+        {stopped, second, 0},   {absent, second, 0},         {nearEnd, 5 * second, 240000000},
+    };
+    for (const auto& c : estimates)
+        EXPECT_EQ(EstimatedPosition(c.state, c.elapsed), c.position) << c.elapsed;
+
+    const struct {
+        const PlayerState &before, &after;
+        std::int64_t elapsed;
+        bool jump;
+        std::vector<std::string> changed;
+    } changes[] = {
+        {playing, playing, 2 * second, true, {}},  // two seconds on, the same position: back
+        {playing, jumped, 2 * second, false, {}},
+        {playing, jumped, 0, true, {}},
+        {playing, paused, 0, false, {"PlaybackStatus"}},
+        {playing, absent, 0, false, {"PlaybackStatus", "Metadata", "Volume", "Shuffle"}},
+        {playing, other, 0, false, {"Metadata"}},
+        {playing, louder, 0, false, {"Volume"}},
+        {paused, stopped, 0, false, {"PlaybackStatus"}},
+    };
+    for (const auto& c : changes) {
+        EXPECT_EQ(Jumped(c.before, c.elapsed, c.after), c.jump);
+        EXPECT_EQ(ChangedProperties(c.before, c.after), c.changed);
+    }
+
+    const struct {
+        const char* method;
+        const char* switchText;
+    } methods[] = {{"Next", "/NEXT"},  {"Previous", "/PREV"}, {"Stop", "/STOP"},
+                   {"Raise", "/SHOW"}, {"Play", nullptr},     {"OpenUri", nullptr}};
+    for (const auto& c : methods)
+        EXPECT_STREQ(MethodSwitch(c.method), c.switchText) << c.method;
 }
 
 }  // namespace

@@ -51,11 +51,13 @@ void MoveOn() {
     player.movedAt = now;
 }
 
+// Kept open, each line written through at once, so that a player that is killed has logged all
+// it received and logging costs a follower's measurements little.
 void Log(const char* line) {
-    FILE* log = std::fopen(logPath, "a");
+    static FILE* log = std::fopen(logPath, "a");
     if (log == nullptr) return;
     std::fprintf(log, "%s\n", line);
-    std::fclose(log);
+    std::fflush(log);
 }
 
 FILETIME WrittenAt() {
@@ -71,6 +73,7 @@ void LoadState() {
         return static_cast<int>(GetPrivateProfileIntW(L"Player", key, fallback, settings));
     };
     PlayerModel& model = player.model;
+    model = PlayerModel{};  // what the file leaves out takes its default, however often it is read
     model.status = number(L"Status", model.status);
     model.position = number(L"Position", model.position);
     model.length = number(L"Length", model.length);
@@ -80,7 +83,6 @@ void LoadState() {
     model.track = number(L"Track", model.track);
     player.numbers = number(L"Numbers", 1);
     player.clock = number(L"Clock", 0) == 1;
-    model.tracks = 0;
     GetPrivateProfileStringW(L"Player", L"Titles", L"", player.titleText, 4096, settings);
     for (wchar_t* title = player.titleText; *title != L'\0' && model.tracks < MaxTitles;) {
         player.titles[model.tracks++] = title;
@@ -89,6 +91,7 @@ void LoadState() {
         *bar = L'\0';
         title = bar + 1;
     }
+    if (model.track >= model.tracks) model.track = 0;
 }
 
 void ShowCaption(HWND window) {

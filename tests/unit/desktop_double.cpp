@@ -359,7 +359,7 @@ unsigned GetCurrentThreadId() { return 1; }
 
 int PostThreadMessageA(unsigned, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
     if (queued == sizeof queue / sizeof *queue) return 0;
-    queue[queued++] = MSG{nullptr, message, wParam, lParam, 0, 0, 0, 0};
+    queue[queued++] = MSG{nullptr, message, wParam, lParam, 0, 0, 0};
     return 1;
 }
 
