@@ -146,7 +146,7 @@ def main(runs, seconds):
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             time.sleep(3)
             alone = cpu_share(wine_pids, seconds)
-            companion = e2e.start_companion()
+            companion = e2e.start_companion(e2e.BUILT)
             time.sleep(3)
             following = cpu_share(lambda: wine_pids() + [str(companion.pid)], seconds)
             results = [("next", side_by_side(runs, "next")),

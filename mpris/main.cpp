@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     const GOptionEntry options[] = {
         {"wine", 0, 0, G_OPTION_ARG_STRING, &wine, "The wine command (default: wine)", "COMMAND"},
         {"wine-prefix", 0, 0, G_OPTION_ARG_FILENAME, &winePrefix,
-         "The player's Wine prefix (default: $WINEPREFIX, else Wine's own)", "DIR"},
+         "The player's Wine prefix (default: $WINEPREFIX, else ~/.wine)", "DIR"},
         {"timeout", 0, 0, G_OPTION_ARG_DOUBLE, &timeout,
          "Seconds before a call that Tunedesk has not carried out is given up (default: 5)",
          "SECONDS"},
@@ -38,7 +38,8 @@ int main(int argc, char** argv) {
         {"version", 0, 0, G_OPTION_ARG_NONE, &version, "Show the version and exit", nullptr},
         {},
     };
-    GOptionContext* context = g_option_context_new("PATH/TO/tunedesk.exe");
+    GOptionContext* context =
+        g_option_context_new("[PATH/TO/tunedesk.exe, default " TUNEDESK_EXE "]");
     g_option_context_set_summary(
         context,
         "Registers the player running under Wine on the session bus as the MPRIS player\n"
@@ -57,11 +58,13 @@ int main(int argc, char** argv) {
         g_print("%s\n", Version);
         return 0;
     }
-    if (argc != 2 || timeout <= 0) {
+    if (argc > 2 || timeout <= 0) {
         g_printerr(
-            "tunedesk-mpris: give the path of tunedesk.exe, and a timeout above 0 (see --help)\n");
+            "tunedesk-mpris: give at most the path of tunedesk.exe, and a timeout above 0 (see "
+            "--help)\n");
         return UsageStatus;
     }
+    const std::string program = argc == 2 ? argv[1] : TUNEDESK_EXE;
 
     gchar** wineArgv = nullptr;
     if (!g_shell_parse_argv(wine != nullptr ? wine : "wine", nullptr, &wineArgv, &error)) {
@@ -71,12 +74,15 @@ int main(int argc, char** argv) {
     }
     std::vector<std::string> wineCommand(wineArgv, wineArgv + g_strv_length(wineArgv));
     g_strfreev(wineArgv);
-    const char* prefix = winePrefix != nullptr ? winePrefix : g_getenv("WINEPREFIX");
+    // The prefix in which the player runs: another has another wineserver and never finds it.
+    std::string prefix = winePrefix != nullptr ? winePrefix : "";
+    if (prefix.empty() && g_getenv("WINEPREFIX") != nullptr) prefix = g_getenv("WINEPREFIX");
+    if (prefix.empty()) prefix = std::string(g_get_home_dir()) + "/.wine";
 
     GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
     int status;
     {
-        mpris::Companion companion(wineCommand, argv[1], prefix != nullptr ? prefix : "",
+        mpris::Companion companion(wineCommand, program, prefix,
                                    static_cast<unsigned>(timeout * 1000), verbose, loop);
         g_unix_signal_add(SIGTERM, Stop, loop);
         g_unix_signal_add(SIGINT, Stop, loop);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the release into build/release: tunedesk-VERSION-win64.zip and tunedesk-VERSION-win32.zip,
-# each holding tunedesk.exe, TUNEDESK.INI, README.txt and LICENSE, and SHA256SUMS beside them.
+# each holding tunedesk.exe, TUNEDESK.INI, README.txt and LICENSE, the Linux package
+# tunedesk-mpris_VERSION-1_amd64.deb (scripts/deb.sh), and SHA256SUMS beside them.
 # The same commit gives the same bytes wherever and whenever it is built: the executables and the
 # zip entries carry the last commit's time (SOURCE_DATE_EPOCH, which may be given instead), and
 # the entries have a fixed order and fixed attributes.
@@ -33,5 +34,6 @@ with zipfile.ZipFile(archive_path, "w") as archive:
 print(f"{archive_path}: {', '.join(zipfile.ZipFile(archive_path).namelist())}")
 PY
 done
-(cd "$release" && sha256sum -- *.zip >SHA256SUMS)
+scripts/deb.sh
+(cd "$release" && sha256sum -- *.zip *.deb >SHA256SUMS)
 echo "$release/SHA256SUMS"

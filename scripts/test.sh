@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Builds every preset and the release zips, and runs every test: the host unit tests, plain and
-# under ASan and UBSan, a second build of the release that must give the same bytes, the check of
-# the executables' resources, short fuzz runs, then the acceptance scenarios, which run the real
-# tunedesk.exe under Wine against a stand-in player: the win64 build, tunedesk-mpris end to end,
-# then the win32 build in a 32-bit Wine and the win64 build against a 32-bit player (both
-# skipped, with a line that says why, where binfmt_misc can't be had).
+# Builds every preset, the release zips and the Linux package, and runs every test: the host unit
+# tests, plain and under ASan and UBSan, a second build of the release that must give the same
+# bytes, the check of the executables' resources, lintian and systemd-analyze on the package,
+# short fuzz runs, then the acceptance scenarios, which run the real tunedesk.exe under Wine
+# against a stand-in player: the win64 build, tunedesk-mpris end to end, as built and as
+# packaged, then the win32 build in a 32-bit Wine and the win64 build against a 32-bit player
+# (both skipped, with a line that says why, where binfmt_misc can't be had).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,14 +15,18 @@ for preset in host host-asan; do
     cmake --build --preset "$preset" -j "$(nproc)"
     ctest --preset "$preset"
 done
-scripts/package.sh  # both Windows builds, their release zips and SHA256SUMS
+scripts/package.sh  # both Windows builds, their release zips, the .deb and SHA256SUMS
 scripts/reproduce.sh  # the same bytes from a second build elsewhere
+deb=(build/release/tunedesk-mpris_*.deb)
+lintian --fail-on error,warning "${deb[@]}"
+scripts/check-unit.sh "${deb[@]}"
 /usr/bin/python3 tests/resources/check.py build/win64/tunedesk.exe build/win32/tunedesk.exe
 python3 res/make_icons.py --picture build/icons.png
 cmp build/icons.png docs/icons.png || { echo "docs/icons.png is out of date: res/make_icons.py --picture docs/icons.png"; exit 1; }
 scripts/fuzz.sh 20
 python3 tests/acceptance/run.py
 python3 tests/mpris/run.py  # tunedesk-mpris with playerctl on a private session bus
+python3 tests/mpris/run.py --packaged "${deb[@]}"  # the same, as the package lays it out
 # The same scenarios against the win32 build in a 32-bit Wine, then the win64 build against the
 # 32-bit stand-in on one wineserver, where this machine can have a 32-bit Wine.
 status=0

@@ -175,7 +175,7 @@ FOLLOW_SCENARIOS = (
              events=("closed " + SHOWN, "shown")),
     Scenario("follow: a player that stops answering", FOLLOW, player=FOLLOWING, final=None,
              states={"hung": dict(FOLLOWING, Hang=1)},
-             steps=((300, "state", "state-hung.ini"), (300, "line", "/NEXT"), (300, "line", "/VOLUME=10"),
+             steps=((300, "state", "state-hung.ini"), (300, "line", "/NEXT"), (1500, "line", "/VOLUME=10"),
                     (300, "eof", "")),
              blocks=(block(0), block(1), block(2)), latencies=((1, 1, 2500), (2, 2, 2500))),
 )

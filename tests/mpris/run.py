@@ -4,7 +4,11 @@ real tunedesk.exe /FOLLOW under Wine talking to the stand-in player. The checks 
 one player whose state each leaves for the next, and the last line is "N passed, N failed".
 
 Usage: run.py   (build the host and win64 presets first)
+       run.py --packaged PACKAGE.deb
+                runs the same checks with the companion, tunedesk.exe and its settings file as the
+                package lays them out, extracted with dpkg-deb -x under build/mpris/root
 """
+import dataclasses
 import os
 import pathlib
 import signal
@@ -18,10 +22,21 @@ import time
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
 from wine_session import ROOT, WIN64, session, windows_path  # noqa: E402
 
-COMPANION = ROOT / "build" / "host" / "mpris" / "tunedesk-mpris"
+
+
+@dataclasses.dataclass(frozen=True)
+class Layout:
+    """Where the companion and the tunedesk.exe it runs lie, and the settings file that exe reads."""
+    companion: pathlib.Path
+    exe: pathlib.Path
+    settings: pathlib.Path
+
+
+FOLDER = ROOT / "build" / "mpris"
+BUILT = Layout(ROOT / "build" / "host" / "mpris" / "tunedesk-mpris", FOLDER / "tunedesk.exe",
+               FOLDER / "TUNEDESK.INI")
 HUNG_WINE = pathlib.Path(__file__).with_name("hung-wine.sh")
 CP1252_WINE = pathlib.Path(__file__).with_name("cp1252-wine.sh")
-FOLDER = ROOT / "build" / "mpris"
 NO_TRACK = "/org/mpris/MediaPlayer2/TrackList/NoTrack"
 PLAYER_STATE = ("[Player]\nStatus=0\nPosition=0\nLength=240000\nVolume=200\nTrack=2\nClock=1\n"
                 "Titles=Artist A - One|Artist B - Two|Artist C - Three|Artist D - Four|"
@@ -81,9 +96,9 @@ def follower_command(pid):
         return False
 
 
-def start_companion(*options):
+def start_companion(layout, *options):
     log = open(FOLDER / "companion.log", "a")
-    companion = subprocess.Popen([COMPANION, "--verbose", *options, str(FOLDER / "tunedesk.exe")],
+    companion = subprocess.Popen([layout.companion, "--verbose", *options, str(layout.exe)],
                                  stdout=log, stderr=log, stdin=subprocess.DEVNULL,
                                  env=WIN64.environment())
     for _ in range(100):
@@ -122,7 +137,7 @@ def same(what, seen, expected):
     return None if seen == expected else f"{what}: {seen!r}, expected {expected!r}"
 
 
-def run_checks(checks, companion):
+def run_checks(checks, companion, layout):
     checks.check("playerctl -l lists the player", [same("players", subprocess.run(
         ["playerctl", "-l"], capture_output=True, text=True).stdout.split(), ["tunedesk"])])
     checks.check("not running: stopped, with no track", [
@@ -182,7 +197,7 @@ def run_checks(checks, companion):
         same("titles followed", follow_log.read_text().split()[-1:], ["Four"]),
         None if seen_at and seen_at - changed_at <= 0.5 else
         f"seen {'never' if not seen_at else f'after {seen_at - changed_at:.3f} s'}"])
-    WIN64.wine(FOLDER / "tunedesk.exe", "/TRACK=5", log=FOLDER / "wine.log", cwd=FOLDER)
+    WIN64.wine(layout.exe, "/TRACK=5", log=FOLDER / "wine.log", cwd=FOLDER)
     checks.check("a CJK artist and title", [
         same("artist", eventually("坂本龍一", "metadata", "artist"), "坂本龍一"),
         same("title", playerctl("metadata", "title")[1], "Merry Christmas Mr. Lawrence")])
@@ -211,7 +226,7 @@ def run_checks(checks, companion):
         same("exit status", status, 0),
         same("players", subprocess.run(["playerctl", "-l"], capture_output=True, text=True).stdout.split(), [])])
 
-    hung = start_companion("--wine", str(HUNG_WINE), "--timeout", "1")
+    hung = start_companion(layout, "--wine", str(HUNG_WINE), "--timeout", "1")
     answered = {}
     waiting = threading.Thread(target=lambda: answered.update(next=playerctl("next")))
     waiting.start()
@@ -225,46 +240,62 @@ def run_checks(checks, companion):
         None if status_answer[3] < 0.5 else f"status took {status_answer[3]:.2f} s",
         same("status", status_answer[1], "Stopped")])
 
-    second = subprocess.run([COMPANION, str(FOLDER / "tunedesk.exe")], capture_output=True, text=True,
+    second = subprocess.run([layout.companion, str(layout.exe)], capture_output=True, text=True,
                             timeout=30, stdin=subprocess.DEVNULL)
     checks.check("a second instance exits 1 with one line", [
         same("exit status", second.returncode, 1), same("lines", len(second.stderr.splitlines()), 1)])
     hung.send_signal(signal.SIGTERM)
     checks.check("SIGTERM while a command hangs", [same("exit status", hung.wait(timeout=10), 0)])
 
-    ansi = start_companion("--wine", str(CP1252_WINE))
+    ansi = start_companion(layout, "--wine", str(CP1252_WINE))
     title = eventually("Beyonc\ufffd \ufffd Halo", "metadata", "title")
     ansi.send_signal(signal.SIGTERM)
     checks.check("a title in code page 1252 bytes: published as valid UTF-8, the companion stays up", [
         same("title", title, "Beyonc\ufffd \ufffd Halo"), same("exit status", ansi.wait(timeout=10), 0)])
 
 
-def main():
-    for needed in (COMPANION, WIN64.build / "tunedesk.exe", WIN64.build / "standin.exe"):
-        if not needed.exists():
-            sys.exit(f"missing {needed}: build the host and win64 presets first")
+def unpack(package):
+    """The package extracted under FOLDER/root. Its TUNEDESK.INI beside tunedesk.exe links to
+    /etc/tunedesk; here the link is aimed at the extracted /etc instead."""
+    root = FOLDER / "root"
+    subprocess.run(["dpkg-deb", "-x", package, root], check=True)
+    link = root / "usr/lib/tunedesk/TUNEDESK.INI"
+    if os.readlink(link) != "/etc/tunedesk/TUNEDESK.INI":
+        sys.exit(f"{link} links to {os.readlink(link)}")
+    link.unlink()
+    link.symlink_to(root / "etc/tunedesk/TUNEDESK.INI")
+    return Layout(root / "usr/bin/tunedesk-mpris", root / "usr/lib/tunedesk/tunedesk.exe",
+                  root / "etc/tunedesk/TUNEDESK.INI")
+
+
+def main(arguments):
     shutil.rmtree(FOLDER, ignore_errors=True)
     FOLDER.mkdir(parents=True)
+    layout = unpack(arguments[1]) if arguments[:1] == ["--packaged"] else BUILT
+    for needed in (layout.companion, WIN64.build / "tunedesk.exe", WIN64.build / "standin.exe"):
+        if not needed.exists():
+            sys.exit(f"missing {needed}: build the host and win64 presets first")
     for tool in ("tunedesk.exe", "standin.exe"):
         shutil.copy(WIN64.build / tool, FOLDER / tool)
     (FOLDER / "standin.ini").write_text(PLAYER_STATE, encoding="utf-8-sig")
-    (FOLDER / "TUNEDESK.INI").write_text(SETTINGS.replace("{folder}", windows_path(FOLDER)))
+    # The settings a user would give it, written where this layout's tunedesk.exe reads them.
+    layout.settings.write_text(SETTINGS.replace("{folder}", windows_path(FOLDER)))
     bus = subprocess.run(["dbus-daemon", "--session", "--print-address=1", "--print-pid=1", "--fork"],
                          capture_output=True, text=True, check=True).stdout.split()
     os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus[0]
     checks = Checks()
     try:
         with session():
-            companion = start_companion()
+            companion = start_companion(layout)
             try:
-                run_checks(checks, companion)
+                run_checks(checks, companion, layout)
             finally:
                 companion.kill()
     finally:
         os.kill(int(bus[1]), signal.SIGTERM)
-    print(f"mpris: {checks.passed} passed, {checks.failed} failed")
+    print(f"mpris{' (packaged)' if layout != BUILT else ''}: {checks.passed} passed, {checks.failed} failed")
     return 1 if checks.failed or not checks.passed else 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(sys.argv[1:]))
