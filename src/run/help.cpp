@@ -79,6 +79,8 @@ void ShowHelp(const WCHAR* modulePath, unsigned modulePathLength,
                  ", a command-line remote control for Winamp.\n"
                  "Switches act in turn: tunedesk /PLAY /HIDE\n\n");
     DescribeSwitches(AppendSwitch, &help);
+    AppendSwitch(FollowSwitch, "", "first: report the player's changes and carry out input lines",
+                 &help);
     Append(help, "\nYour words in [Commands]: ");
     AppendBoundWords(help, settingsPath);
     Append(help, "\n\nSettings file:\n");

@@ -112,7 +112,8 @@ HELP_SWITCHES = (
     "/VOLUME\tprint the volume in percent", "/TRACK\tprint track number/number of tracks",
     "/QUERY\tprint all of these", "/VOLUME=N\tset the volume in percent, or +N, -N",
     "/SEEK=S\tgo to second S, or +S, -S seconds", "/TRACK=N\tplay track N",
-    "/SHUFFLE=ON\tor OFF", "/REPEAT=ON\tor OFF")
+    "/SHUFFLE=ON\tor OFF", "/REPEAT=ON\tor OFF",
+    "/FOLLOW\tfirst: report the player's changes and carry out input lines")
 
 
 def help_box(words, state="found"):
