@@ -30,22 +30,7 @@ inline constexpr int SW_MINIMIZE = 6;
 inline constexpr int SW_SHOWDEFAULT = 10;
 inline constexpr unsigned WM_COMMAND = 0x0111;
 inline constexpr unsigned WM_USER = 0x0400;
-inline constexpr unsigned WM_NULL = 0x0000;
-inline constexpr unsigned WM_APP = 0x8000;
-inline constexpr unsigned SMTO_NORMAL = 0x0000;
-inline constexpr unsigned SMTO_ABORTIFHUNG = 0x0002;
-inline constexpr unsigned STD_INPUT_HANDLE = static_cast<unsigned>(-10);
 inline constexpr unsigned STD_OUTPUT_HANDLE = static_cast<unsigned>(-11);
-inline constexpr unsigned SYNCHRONIZE = 0x00100000;
-inline constexpr unsigned WAIT_OBJECT_0 = 0;
-inline constexpr unsigned QS_ALLINPUT = 0x04FF;  // as Windows 7 knows it: no touch or pen
-inline constexpr unsigned PM_REMOVE = 0x0001;
-inline constexpr unsigned EVENT_OBJECT_CREATE = 0x8000;
-inline constexpr unsigned EVENT_OBJECT_NAMECHANGE = 0x800C;
-inline constexpr unsigned WINEVENT_OUTOFCONTEXT = 0x0000;
-inline constexpr unsigned WINEVENT_SKIPOWNPROCESS = 0x0002;
-inline constexpr long OBJID_WINDOW = 0;
-inline constexpr long CHILDID_SELF = 0;
 inline constexpr unsigned ATTACH_PARENT_PROCESS = static_cast<unsigned>(-1);
 inline constexpr unsigned MB_OK = 0x00;
 inline constexpr unsigned MB_ICONEXCLAMATION = 0x30;
@@ -57,6 +42,15 @@ inline constexpr unsigned INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 inline constexpr unsigned WinExecFirstSuccess = 32;  // WinExec results below this are errors
 
 inline constexpr int MAX_PATH = 260;  // the settings reader opens no longer path
+
+// Waiting on the player, standard input and the window events at once, when following.
+inline constexpr unsigned WM_NULL = 0x0000, WM_APP = 0x8000, PM_REMOVE = 0x0001;
+inline constexpr unsigned SMTO_NORMAL = 0x0000, SMTO_ABORTIFHUNG = 0x0002;
+inline constexpr unsigned STD_INPUT_HANDLE = static_cast<unsigned>(-10), SYNCHRONIZE = 0x00100000;
+inline constexpr unsigned WAIT_OBJECT_0 = 0, QS_ALLINPUT = 0x04FF;  // as Windows 7 knows it
+inline constexpr unsigned EVENT_OBJECT_CREATE = 0x8000, EVENT_OBJECT_NAMECHANGE = 0x800C;
+inline constexpr unsigned WINEVENT_OUTOFCONTEXT = 0x0000, WINEVENT_SKIPOWNPROCESS = 0x0002;
+inline constexpr long OBJID_WINDOW = 0, CHILDID_SELF = 0;
 
 // The longest text Windows hands over, such as a command line or a module path, is 32,767
 // UTF-16 units; in an ANSI code page each unit takes at most three bytes.
