@@ -74,11 +74,11 @@ constexpr unsigned LastLatin1 = 0xFF;
 const char* Utf8(const char16_t* wide, size_t length = SIZE_MAX) {
     static char text[1 << 18];
     size_t at = 0;
-    for (const char16_t* end = wide + length;
-         wide != end && *wide != u'\0' && at + 5 < sizeof text;) {
-        char32_t unit = *wide++;
-        if (unit >= 0xD800 && unit < 0xDC00 && wide != end && *wide >= 0xDC00 && *wide < 0xE000)
-            unit = 0x10000 + ((unit - 0xD800) << 10) + (*wide++ - 0xDC00);
+    for (size_t read = 0; read < length && wide[read] != u'\0' && at + 5 < sizeof text;) {
+        char32_t unit = wide[read++];
+        if (unit >= 0xD800 && unit < 0xDC00 && read < length && wide[read] >= 0xDC00 &&
+            wide[read] < 0xE000)
+            unit = 0x10000 + ((unit - 0xD800) << 10) + (wide[read++] - 0xDC00);
         const int tail = unit < 0x80 ? 0 : unit < 0x800 ? 1 : unit < 0x10000 ? 2 : 3;
         const unsigned lead[] = {0x00, 0xC0, 0xE0, 0xF0};
         text[at++] = static_cast<char>(lead[tail] | unit >> 6 * tail);
