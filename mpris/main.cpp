@@ -12,7 +12,7 @@ namespace {
 
 constexpr char Version[] = "tunedesk-mpris " TUNEDESK_VERSION;
 constexpr int UsageStatus = 2;
-constexpr double DefaultTimeout = 5.0;
+constexpr double DefaultTimeout = 10.0;  // a call that starts the player waits for it
 
 gboolean Stop(gpointer loop) {
     g_main_loop_quit(static_cast<GMainLoop*>(loop));
@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
         {"wine-prefix", 0, 0, G_OPTION_ARG_FILENAME, &winePrefix,
          "The player's Wine prefix (default: $WINEPREFIX, else ~/.wine)", "DIR"},
         {"timeout", 0, 0, G_OPTION_ARG_DOUBLE, &timeout,
-         "Seconds before a call that Tunedesk has not carried out is given up (default: 5)",
+         "Seconds before a call that Tunedesk has not carried out is given up (default: 10)",
          "SECONDS"},
         {"verbose", 0, 0, G_OPTION_ARG_NONE, &verbose, "Say when Tunedesk starts and stops",
          nullptr},

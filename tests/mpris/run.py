@@ -286,7 +286,8 @@ def main(arguments):
     checks = Checks()
     try:
         with session():
-            companion = start_companion(layout)
+            # A first Play starts the player under a Wine just started: ample time on a busy machine.
+            companion = start_companion(layout, "--timeout", "20")
             try:
                 run_checks(checks, companion, layout)
             finally:
