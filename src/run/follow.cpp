@@ -154,6 +154,20 @@ bool WriteBlock(Follower& follower) {
     return WriteText(follower.output, text, length);
 }
 
+// Reads the caption and keeps it; true when it differs from the one read before. GetWindowTextW
+// reads the caption the system keeps, sending the player nothing.
+bool CaptionChanged(Follower& follower) {
+    WCHAR caption[CaptionCapacity];
+    const int length = GetWindowTextW(follower.player.window, caption, CaptionCapacity);
+    bool same = length == follower.captionLength;
+    for (int at = 0; at < length; ++at) {
+        same = same && caption[at] == follower.caption[at];
+        follower.caption[at] = caption[at];
+    }
+    follower.captionLength = length;
+    return !same;
+}
+
 // A player that went silent is asked again with a short timeout, so that it holds nothing up.
 void Settle(Player& player) {
     player.timeout = player.unanswered ? SilentTimeout : MessageTimeout;
@@ -174,6 +188,7 @@ bool Report(Follower& follower, bool always) {
         return !always || WriteBlock(follower);
     }
     Settle(player);
+    CaptionChanged(follower);  // what this read saw needs no second look
     const unsigned now = GetTickCount();
     std::int32_t expected = follower.position;
     if (follower.playing) expected += static_cast<std::int32_t>(now - follower.positionAt);
@@ -237,16 +252,7 @@ bool Poll(Follower& follower) {
     }
     if (!look && now - follower.captionAt < CaptionPoll) return true;
     follower.captionAt = now;
-    // GetWindowTextW reads the caption the system keeps, sending the player nothing.
-    WCHAR caption[CaptionCapacity];
-    const int length = GetWindowTextW(follower.player.window, caption, CaptionCapacity);
-    bool same = length == follower.captionLength;
-    for (int at = 0; at < length; ++at) {
-        same = same && caption[at] == follower.caption[at];
-        follower.caption[at] = caption[at];
-    }
-    follower.captionLength = length;
-    return same || Report(follower, false);
+    return !CaptionChanged(follower) || Report(follower, false);
 }
 
 // Reads the thread's messages: input, and the window events the hooks turn into messages.
