@@ -168,6 +168,10 @@ HWINEVENTHOOK SetWinEventHook(unsigned eventMin, unsigned eventMax, HINSTANCE mo
                           reinterpret_cast<::WINEVENTPROC>(callback), processId, threadId, flags));
 }
 
+int UnhookWinEvent(HWINEVENTHOOK hook) {
+    return ::UnhookWinEvent(reinterpret_cast<::HWINEVENTHOOK>(hook));
+}
+
 unsigned GetWindowThreadProcessId(HWND window, unsigned* processId) {
     DWORD id = 0;
     const DWORD thread = ::GetWindowThreadProcessId(Real(window), &id);

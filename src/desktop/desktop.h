@@ -115,6 +115,7 @@ unsigned MsgWaitForMultipleObjects(unsigned count, const HANDLE* handles, int wa
 HWINEVENTHOOK SetWinEventHook(unsigned eventMin, unsigned eventMax, HINSTANCE module,
                               WINEVENTPROC callback, unsigned processId, unsigned threadId,
                               unsigned flags);
+int UnhookWinEvent(HWINEVENTHOOK hook);
 unsigned GetWindowThreadProcessId(HWND window, unsigned* processId);
 HANDLE OpenProcess(unsigned access, int inherit, unsigned processId);
 int CloseHandle(HANDLE object);

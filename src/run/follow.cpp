@@ -24,6 +24,7 @@ constexpr int ChunkCapacity = 512;
 constexpr char ProgramArgument[] = "\"\" ";  // argument 0, before a line split as a command line
 constexpr int CaptionCapacity = 512;
 constexpr int Position = static_cast<int>(Field::Position);
+constexpr int WindowEventCount = 2;  // a window created, a window retitled
 
 // The lines of standard input, handed from the reader thread to the follower.
 struct Input {
@@ -49,6 +50,7 @@ struct Follower {
     bool look;                       // a window event asks for a look now
     WCHAR caption[CaptionCapacity];  // as last read
     int captionLength;
+    HWINEVENTHOOK hooks[WindowEventCount];
 };
 
 void Deliver(Input& input, const char* line, int length) {
@@ -91,6 +93,22 @@ void DESKTOP_CALLBACK WindowEvent(HWINEVENTHOOK, unsigned event, HWND window, lo
     if (object == OBJID_WINDOW && child == CHILDID_SELF)
         PostThreadMessageA(GetCurrentThreadId(), WindowMessage,
                            reinterpret_cast<std::uintptr_t>(window), event);
+}
+
+constexpr unsigned WindowEvents[WindowEventCount] = {EVENT_OBJECT_CREATE, EVENT_OBJECT_NAMECHANGE};
+
+// A player that starts shows as a created window at once; one that retitles itself, where the
+// system says so (Windows does, Wine 8 does not), as a name change.
+void HookWindowEvents(Follower& follower) {
+    for (int at = 0; at < WindowEventCount; ++at)
+        follower.hooks[at] =
+            SetWinEventHook(WindowEvents[at], WindowEvents[at], nullptr, WindowEvent, 0, 0,
+                            WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+}
+
+void UnhookWindowEvents(Follower& follower) {
+    for (HWINEVENTHOOK hook : follower.hooks)
+        if (hook != nullptr) UnhookWinEvent(hook);
 }
 
 void Attach(Follower& follower, HWND window) {
@@ -213,8 +231,13 @@ void CarryOut(Follower& follower, const char* line) {
     ArgumentList arguments;
     ReadArguments(commandLine, arguments);
     HWND window = FindWindowA(follower.className, nullptr);
-    if (window == nullptr)
+    if (window == nullptr) {
+        // WinExec waits for the new player to take input, and the player, creating its window,
+        // waits for our hook's thread to take the event: without the hooks there is no deadlock.
+        UnhookWindowEvents(follower);
         LaunchPlayer(arguments, follower.className, *follower.settingsPath, window, Boxes::Hidden);
+        HookWindowEvents(follower);
+    }
     Attach(follower, window);
     Output nowhere{nullptr, true};
     RunCommandPass(arguments, follower.player, *follower.settingsPath, nowhere);
@@ -291,12 +314,7 @@ int RunFollow(const char* className, const SettingsPath& settingsPath) {
     Append(follower.playingLine, "status Playing");
     Input input;
     StartReading(input);
-    // A player that starts shows as a created window at once; one that retitles itself, where
-    // the system says so (Windows does, Wine 8 does not), as a name change.
-    constexpr unsigned WindowEvents[] = {EVENT_OBJECT_CREATE, EVENT_OBJECT_NAMECHANGE};
-    for (unsigned event : WindowEvents)
-        SetWinEventHook(event, event, nullptr, WindowEvent, 0, 0,
-                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    HookWindowEvents(follower);
     Attach(follower, FindWindowA(className, nullptr));
     if (!Report(follower, true)) return RunResult;
     for (;;) {

@@ -389,6 +389,11 @@ HWINEVENTHOOK SetWinEventHook(unsigned eventMin, unsigned, HINSTANCE, WINEVENTPR
     return reinterpret_cast<HWINEVENTHOOK>(&hook);
 }
 
+int UnhookWinEvent(HWINEVENTHOOK) {
+    Log("UnhookWinEvent()\n");
+    return 1;
+}
+
 unsigned GetWindowThreadProcessId(HWND window, unsigned* processId) {
     *processId = window == PlayerWindow ? 42 : 0;
     return window == PlayerWindow ? 7 : 0;
