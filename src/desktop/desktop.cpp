@@ -23,7 +23,8 @@ constexpr unsigned ourNull = desktop::WM_NULL, ourApp = desktop::WM_APP;
 constexpr unsigned ourAbortIfHung = desktop::SMTO_ABORTIFHUNG, ourNormal = desktop::SMTO_NORMAL;
 constexpr unsigned ourStdInput = desktop::STD_INPUT_HANDLE, ourSynchronize = desktop::SYNCHRONIZE;
 constexpr unsigned ourWaitObject = desktop::WAIT_OBJECT_0, ourAllInput = desktop::QS_ALLINPUT;
-constexpr unsigned ourRemove = desktop::PM_REMOVE, ourCreate = desktop::EVENT_OBJECT_CREATE;
+constexpr unsigned ourKeep = desktop::PM_NOREMOVE, ourRemove = desktop::PM_REMOVE,
+                   ourCreate = desktop::EVENT_OBJECT_CREATE;
 constexpr unsigned ourNameChange = desktop::EVENT_OBJECT_NAMECHANGE;
 constexpr unsigned ourOutOfContext = desktop::WINEVENT_OUTOFCONTEXT;
 constexpr unsigned ourSkipOwnProcess = desktop::WINEVENT_SKIPOWNPROCESS;
@@ -41,7 +42,7 @@ static_assert(sizeof(wchar_t) == sizeof(desktop::WCHAR));
 static_assert(ourUtf8 == CP_UTF8 && ourUser == WM_USER);
 static_assert(ourStdOutput == STD_OUTPUT_HANDLE && ourParent == ATTACH_PARENT_PROCESS);
 static_assert(ourNull == WM_NULL && ourApp == WM_APP && ourAbortIfHung == SMTO_ABORTIFHUNG);
-static_assert(ourNormal == SMTO_NORMAL);
+static_assert(ourNormal == SMTO_NORMAL && ourKeep == PM_NOREMOVE);
 static_assert(ourStdInput == STD_INPUT_HANDLE && ourSynchronize == SYNCHRONIZE);
 static_assert(ourWaitObject == WAIT_OBJECT_0 && (ourAllInput & QS_ALLINPUT) == ourAllInput &&
               ourRemove == PM_REMOVE);
@@ -166,10 +167,6 @@ HWINEVENTHOOK SetWinEventHook(unsigned eventMin, unsigned eventMax, HINSTANCE mo
     return reinterpret_cast<HWINEVENTHOOK>(
         ::SetWinEventHook(eventMin, eventMax, reinterpret_cast<::HMODULE>(module),
                           reinterpret_cast<::WINEVENTPROC>(callback), processId, threadId, flags));
-}
-
-int UnhookWinEvent(HWINEVENTHOOK hook) {
-    return ::UnhookWinEvent(reinterpret_cast<::HWINEVENTHOOK>(hook));
 }
 
 unsigned GetWindowThreadProcessId(HWND window, unsigned* processId) {

@@ -44,7 +44,8 @@ inline constexpr unsigned WinExecFirstSuccess = 32;  // WinExec results below th
 inline constexpr int MAX_PATH = 260;  // the settings reader opens no longer path
 
 // Waiting on the player, standard input and the window events at once, when following.
-inline constexpr unsigned WM_NULL = 0x0000, WM_APP = 0x8000, PM_REMOVE = 0x0001;
+inline constexpr unsigned WM_NULL = 0x0000, WM_APP = 0x8000;
+inline constexpr unsigned PM_NOREMOVE = 0x0000, PM_REMOVE = 0x0001;
 inline constexpr unsigned SMTO_NORMAL = 0x0000, SMTO_ABORTIFHUNG = 0x0002;
 inline constexpr unsigned STD_INPUT_HANDLE = static_cast<unsigned>(-10), SYNCHRONIZE = 0x00100000;
 inline constexpr unsigned WAIT_OBJECT_0 = 0, QS_ALLINPUT = 0x04FF;  // as Windows 7 knows it
@@ -115,7 +116,6 @@ unsigned MsgWaitForMultipleObjects(unsigned count, const HANDLE* handles, int wa
 HWINEVENTHOOK SetWinEventHook(unsigned eventMin, unsigned eventMax, HINSTANCE module,
                               WINEVENTPROC callback, unsigned processId, unsigned threadId,
                               unsigned flags);
-int UnhookWinEvent(HWINEVENTHOOK hook);
 unsigned GetWindowThreadProcessId(HWND window, unsigned* processId);
 HANDLE OpenProcess(unsigned access, int inherit, unsigned processId);
 int CloseHandle(HANDLE object);

@@ -24,7 +24,6 @@ constexpr int ChunkCapacity = 512;
 constexpr char ProgramArgument[] = "\"\" ";  // argument 0, before a line split as a command line
 constexpr int CaptionCapacity = 512;
 constexpr int Position = static_cast<int>(Field::Position);
-constexpr int WindowEventCount = 2;  // a window created, a window retitled
 
 // The lines of standard input, handed from the reader thread to the follower.
 struct Input {
@@ -50,7 +49,6 @@ struct Follower {
     bool look;                       // a window event asks for a look now
     WCHAR caption[CaptionCapacity];  // as last read
     int captionLength;
-    HWINEVENTHOOK hooks[WindowEventCount];
 };
 
 void Deliver(Input& input, const char* line, int length) {
@@ -95,20 +93,14 @@ void DESKTOP_CALLBACK WindowEvent(HWINEVENTHOOK, unsigned event, HWND window, lo
                            reinterpret_cast<std::uintptr_t>(window), event);
 }
 
-constexpr unsigned WindowEvents[WindowEventCount] = {EVENT_OBJECT_CREATE, EVENT_OBJECT_NAMECHANGE};
+constexpr unsigned WindowEvents[] = {EVENT_OBJECT_CREATE, EVENT_OBJECT_NAMECHANGE};
 
 // A player that starts shows as a created window at once; one that retitles itself, where the
 // system says so (Windows does, Wine 8 does not), as a name change.
-void HookWindowEvents(Follower& follower) {
-    for (int at = 0; at < WindowEventCount; ++at)
-        follower.hooks[at] =
-            SetWinEventHook(WindowEvents[at], WindowEvents[at], nullptr, WindowEvent, 0, 0,
-                            WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
-}
-
-void UnhookWindowEvents(Follower& follower) {
-    for (HWINEVENTHOOK hook : follower.hooks)
-        if (hook != nullptr) UnhookWinEvent(hook);
+void HookWindowEvents() {
+    for (unsigned event : WindowEvents)
+        SetWinEventHook(event, event, nullptr, WindowEvent, 0, 0,
+                        WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
 }
 
 void Attach(Follower& follower, HWND window) {
@@ -231,13 +223,8 @@ void CarryOut(Follower& follower, const char* line) {
     ArgumentList arguments;
     ReadArguments(commandLine, arguments);
     HWND window = FindWindowA(follower.className, nullptr);
-    if (window == nullptr) {
-        // WinExec waits for the new player to take input, and the player, creating its window,
-        // waits for our hook's thread to take the event: without the hooks there is no deadlock.
-        UnhookWindowEvents(follower);
+    if (window == nullptr)
         LaunchPlayer(arguments, follower.className, *follower.settingsPath, window, Boxes::Hidden);
-        HookWindowEvents(follower);
-    }
     Attach(follower, window);
     Output nowhere{nullptr, true};
     RunCommandPass(arguments, follower.player, *follower.settingsPath, nowhere);
@@ -278,17 +265,18 @@ bool Poll(Follower& follower) {
     return !CaptionChanged(follower) || Report(follower, false);
 }
 
-// Reads the thread's messages: input, and the window events the hooks turn into messages.
+// Reads the thread's messages, the window events the hooks turn into messages among them, then
+// carries out the lines waiting. The reader's message only wakes the thread: the lines are
+// looked for at every turn.
 bool TakeMessages(Follower& follower, Input& input) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == InputMessage && !TakeInput(follower, input)) return false;
         const HWND window = reinterpret_cast<HWND>(message.wParam);
         if (message.message == WindowMessage &&
             (follower.player.window == nullptr || window == follower.player.window))
             follower.look = true;
     }
-    return true;
+    return TakeInput(follower, input);
 }
 
 void StartReading(Input& input) {
@@ -313,8 +301,12 @@ int RunFollow(const char* className, const SettingsPath& settingsPath) {
     follower.playingLine.length = 0;
     Append(follower.playingLine, "status Playing");
     Input input;
+    // A message posted to a thread without a message queue is lost: this one makes its queue
+    // before the reader can post to it.
+    MSG message;
+    PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+    HookWindowEvents();
     StartReading(input);
-    HookWindowEvents(follower);
     Attach(follower, FindWindowA(className, nullptr));
     if (!Report(follower, true)) return RunResult;
     for (;;) {

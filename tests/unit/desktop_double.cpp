@@ -389,11 +389,6 @@ HWINEVENTHOOK SetWinEventHook(unsigned eventMin, unsigned, HINSTANCE, WINEVENTPR
     return reinterpret_cast<HWINEVENTHOOK>(&hook);
 }
 
-int UnhookWinEvent(HWINEVENTHOOK) {
-    Log("UnhookWinEvent()\n");
-    return 1;
-}
-
 unsigned GetWindowThreadProcessId(HWND window, unsigned* processId) {
     *processId = window == PlayerWindow ? 42 : 0;
     return window == PlayerWindow ? 7 : 0;
