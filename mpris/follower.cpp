@@ -47,9 +47,7 @@ void Follower::Launch() {
     if (process_ == nullptr) {
         const std::string why = "cannot start " + wine_.front() + ": " + error->message;
         g_error_free(error);
-        ended_(why);
-        restartTimer_ = g_timeout_add(backoff_, RestartDue, this);
-        backoff_ = std::min(2 * backoff_, LastBackoff);
+        StartAgainLater(why);
         return;
     }
     if (verbose_) g_printerr("follower started\n");
@@ -139,10 +137,7 @@ void Follower::Exited(GObject*, GAsyncResult* result, gpointer self) {
     const int status = g_subprocess_get_if_exited(follower.process_)
                            ? g_subprocess_get_exit_status(follower.process_)
                            : -g_subprocess_get_term_sig(follower.process_);
-    follower.Stop();
-    follower.ended_("tunedesk.exe /FOLLOW ended (status " + std::to_string(status) + ")");
-    follower.restartTimer_ = g_timeout_add(follower.backoff_, RestartDue, &follower);
-    follower.backoff_ = std::min(2 * follower.backoff_, LastBackoff);
+    follower.Restart("tunedesk.exe /FOLLOW ended (status " + std::to_string(status) + ")");
 }
 
 void Follower::Stop() {
@@ -161,6 +156,10 @@ void Follower::Stop() {
 void Follower::Restart(const std::string& why) {
     if (process_ == nullptr) return;  // already waiting to start again
     Stop();
+    StartAgainLater(why);
+}
+
+void Follower::StartAgainLater(const std::string& why) {
     ended_(why);
     restartTimer_ = g_timeout_add(backoff_, RestartDue, this);
     backoff_ = std::min(2 * backoff_, LastBackoff);

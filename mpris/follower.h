@@ -36,6 +36,8 @@ private:
     void ReadLine();
     void Write();
     void Stop();
+    // Says why the follower ended and starts it again after the pause, which then grows.
+    void StartAgainLater(const std::string& why);
     static void LineRead(GObject* source, GAsyncResult* result, gpointer self);
     static void Written(GObject* source, GAsyncResult* result, gpointer writing);
     static void Exited(GObject* source, GAsyncResult* result, gpointer self);

@@ -6,7 +6,6 @@ using namespace desktop;
 
 namespace {
 
-constexpr int MaxPercent = 100;
 constexpr int CaptionCapacity = 2 * LineCapacity;  // UTF-16 units: more than a line can take
 constexpr WCHAR WinampEnding[] = u" - Winamp";
 constexpr WCHAR NumberEnding[] = u". ";

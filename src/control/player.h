@@ -57,6 +57,7 @@ bool Answers(Player& player);
 void HideWindow(desktop::HWND window);
 
 // The player's volume, 0 to 255, in whole percent as /VOLUME prints it, and back; halves round up.
+inline constexpr int MaxPercent = 100;
 int PercentFromVolume(int volume);
 int VolumeFromPercent(int percent);
 

@@ -7,7 +7,6 @@ using namespace desktop;
 
 namespace {
 
-constexpr int MaxPercent = 100;
 constexpr int Decimal = 10;
 
 // The percent /VOLUME=N asks for, from the current one when relative, within 0 to 100.
