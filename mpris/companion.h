@@ -25,7 +25,6 @@ public:
     void Start();
     int ExitStatus() const { return exitStatus_; }
 
-    const PlayerState& State() const { return state_; }
     std::int64_t Position() const;
 
 private:
@@ -47,7 +46,6 @@ private:
                                  const gchar* property, GError** error, gpointer self);
     static gboolean CallOverdue(gpointer overdue);
 
-    void Call(const std::string& method, GVariant* parameters, GDBusMethodInvocation* invocation);
     void SetProperty(GVariant* parameters, GDBusMethodInvocation* invocation);
     // Sends the line and answers the call once it is carried out; an empty line, at once.
     void Forward(const std::string& line, GDBusMethodInvocation* invocation);

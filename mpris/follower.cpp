@@ -1,12 +1,12 @@
 // The follower's process and its two pipes, driven from the main loop without ever blocking it.
 #include "follower.h"
 
+#include "model.h"
+
 namespace mpris {
 
 namespace {
 
-constexpr guint FirstBackoff = 1000;  // ms before a follower that ended is started again
-constexpr guint LastBackoff = 30000;
 constexpr char FollowSwitch[] = "/FOLLOW";
 
 }  // namespace
@@ -162,7 +162,7 @@ void Follower::Restart(const std::string& why) {
 void Follower::StartAgainLater(const std::string& why) {
     ended_(why);
     restartTimer_ = g_timeout_add(backoff_, RestartDue, this);
-    backoff_ = std::min(2 * backoff_, LastBackoff);
+    backoff_ = NextBackoff(backoff_);
 }
 
 gboolean Follower::RestartDue(gpointer self) {

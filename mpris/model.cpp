@@ -3,6 +3,7 @@
 
 #include <glib.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <sstream>
@@ -11,8 +12,13 @@ namespace mpris {
 
 namespace {
 
-constexpr double PercentPerUnit = 100.0;
 constexpr char TitleSeparator[] = " - ";
+constexpr int Decimal = 10;
+
+// Tunedesk's words for the player's status in /QUERY's "status" line.
+constexpr char QueryPlaying[] = "Playing";
+constexpr char QueryPaused[] = "Paused";
+constexpr char QueryNotRunning[] = "Not running";
 
 // "83.250" in microseconds; -1 for an empty or unreadable value.
 std::int64_t Seconds(const std::string& text) {
@@ -20,10 +26,10 @@ std::int64_t Seconds(const std::string& text) {
     std::int64_t whole = 0, fraction = 0, scale = MicrosecondsPerSecond;
     std::size_t at = 0;
     for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at)
-        whole = whole * 10 + (text[at] - '0');
+        whole = whole * Decimal + (text[at] - '0');
     if (at < text.size() && text[at] == '.') {
         for (++at; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at) {
-            scale /= 10;
+            scale /= Decimal;
             fraction += (text[at] - '0') * scale;
         }
     }
@@ -34,7 +40,7 @@ int Whole(const std::string& text) {
     int value = 0;
     for (char c : text) {
         if (!std::isdigit(static_cast<unsigned char>(c))) return 0;
-        value = value * 10 + (c - '0');
+        value = value * Decimal + (c - '0');
     }
     return value;
 }
@@ -60,10 +66,10 @@ bool ParseQuery(const std::string& output, PlayerState& state) {
         const std::string key = line.substr(0, space), value = line.substr(space + 1);
         if (key == "status") {
             sawStatus = true;
-            read.running = value != "Not running";
-            read.playback = value == "Playing"  ? Playback::Playing
-                            : value == "Paused" ? Playback::Paused
-                                                : Playback::Stopped;
+            read.running = value != QueryNotRunning;
+            read.playback = value == QueryPlaying  ? Playback::Playing
+                            : value == QueryPaused ? Playback::Paused
+                                                   : Playback::Stopped;
         } else if (key == "title") {
             read.title = value;
         } else if (key == "position") {
@@ -93,17 +99,17 @@ bool ParseBlock(const std::string& block, PlayerState& state, std::uint64_t& don
     std::uint64_t number = 0;
     std::size_t digit = at + sizeof "done " - 1;
     for (; digit < block.size() && std::isdigit(static_cast<unsigned char>(block[digit])); ++digit)
-        number = number * 10 + (block[digit] - '0');
+        number = number * Decimal + (block[digit] - '0');
     if (digit == at + sizeof "done " - 1 || !ParseQuery(block.substr(0, at), state)) return false;
     done = number;
     return true;
 }
 
 const char* PlaybackStatus(const PlayerState& state) {
-    if (!state.running) return "Stopped";
-    return state.playback == Playback::Playing  ? "Playing"
-           : state.playback == Playback::Paused ? "Paused"
-                                                : "Stopped";
+    if (!state.running) return StatusStopped;
+    return state.playback == Playback::Playing  ? StatusPlaying
+           : state.playback == Playback::Paused ? StatusPaused
+                                                : StatusStopped;
 }
 
 std::int64_t EstimatedPosition(const PlayerState& state, std::int64_t elapsed) {
@@ -125,24 +131,14 @@ std::vector<std::string> ChangedProperties(const PlayerState& before, const Play
     const auto add = [&](bool differs, const char* property) {
         if (differs) changed.push_back(property);
     };
-    add(std::string(PlaybackStatus(before)) != PlaybackStatus(after), "PlaybackStatus");
+    add(std::string(PlaybackStatus(before)) != PlaybackStatus(after), PlaybackStatusProperty);
     add(TrackId(before) != TrackId(after) || before.title != after.title ||
             before.length != after.length,
-        "Metadata");
-    add(before.volume != after.volume, "Volume");
-    add(before.shuffle != after.shuffle, "Shuffle");
-    add(before.repeat != after.repeat, "LoopStatus");
+        MetadataProperty);
+    add(before.volume != after.volume, VolumeProperty);
+    add(before.shuffle != after.shuffle, ShuffleProperty);
+    add(before.repeat != after.repeat, LoopStatusProperty);
     return changed;
-}
-
-const char* MethodSwitch(const std::string& method) {
-    static constexpr struct {
-        const char* method;
-        const char* switchText;
-    } Methods[] = {{"Next", "/NEXT"}, {"Previous", "/PREV"}, {"Stop", "/STOP"}, {"Raise", "/SHOW"}};
-    for (const auto& entry : Methods)
-        if (method == entry.method) return entry.switchText;
-    return nullptr;
 }
 
 TitleParts SplitTitle(const std::string& text) {
@@ -153,7 +149,7 @@ TitleParts SplitTitle(const std::string& text) {
 
 std::string TrackId(const PlayerState& state) {
     if (!state.running || state.track < 1 || state.tracks < 1) return NoTrack;
-    return "/org/tunedesk/track/" + std::to_string(state.track);
+    return TrackPath + std::to_string(state.track);
 }
 
 std::string TransportSwitch(Transport call, const PlayerState& state) {
@@ -186,16 +182,201 @@ std::string VolumeSwitch(double volume) {
     return "/VOLUME=" + std::to_string(static_cast<int>(percent));
 }
 
-std::string LoopStatus(bool repeat) { return repeat ? "Playlist" : "None"; }
+const char* LoopStatus(bool repeat) { return repeat ? LoopPlaylist : LoopNone; }
 
 bool LoopSwitch(const std::string& loopStatus, std::string& switchText) {
-    if (loopStatus == "Playlist")
+    if (loopStatus == LoopPlaylist)
         switchText = "/REPEAT=ON";
-    else if (loopStatus == "None")
+    else if (loopStatus == LoopNone)
         switchText = "/REPEAT=OFF";
     else
         return false;
     return true;
+}
+
+unsigned NextBackoff(unsigned backoff) { return std::min(2 * backoff, LastBackoff); }
+
+GVariant* Metadata(const PlayerState& state) {
+    GVariantBuilder metadata;
+    g_variant_builder_init(&metadata, G_VARIANT_TYPE("a{sv}"));
+    const std::string track = TrackId(state);
+    g_variant_builder_add(&metadata, "{sv}", TrackIdKey, g_variant_new_object_path(track.c_str()));
+    if (track != NoTrack) {
+        const TitleParts parts = SplitTitle(state.title);
+        g_variant_builder_add(&metadata, "{sv}", TitleKey,
+                              g_variant_new_string(parts.title.c_str()));
+        if (!parts.artist.empty()) {
+            const gchar* artists[] = {parts.artist.c_str(), nullptr};
+            g_variant_builder_add(&metadata, "{sv}", ArtistKey, g_variant_new_strv(artists, -1));
+        }
+        if (state.length >= 0)
+            g_variant_builder_add(&metadata, "{sv}", LengthKey, g_variant_new_int64(state.length));
+    }
+    return g_variant_builder_end(&metadata);
+}
+
+namespace {
+
+GVariant* Yes(const PlayerState&, std::int64_t) { return g_variant_new_boolean(TRUE); }
+GVariant* No(const PlayerState&, std::int64_t) { return g_variant_new_boolean(FALSE); }
+GVariant* NormalRate(const PlayerState&, std::int64_t) { return g_variant_new_double(1.0); }
+GVariant* NoStrings(const PlayerState&, std::int64_t) { return g_variant_new_strv(nullptr, 0); }
+
+// A setter's value of another type than the property's is refused.
+bool SetVolume(GVariant* value, std::string& line) {
+    if (!g_variant_is_of_type(value, G_VARIANT_TYPE_DOUBLE)) return false;
+    line = VolumeSwitch(g_variant_get_double(value));
+    return true;
+}
+
+bool SetShuffle(GVariant* value, std::string& line) {
+    if (!g_variant_is_of_type(value, G_VARIANT_TYPE_BOOLEAN)) return false;
+    line = g_variant_get_boolean(value) ? "/SHUFFLE=ON" : "/SHUFFLE=OFF";
+    return true;
+}
+
+bool SetLoopStatus(GVariant* value, std::string& line) {
+    return g_variant_is_of_type(value, G_VARIANT_TYPE_STRING) &&
+           LoopSwitch(g_variant_get_string(value, nullptr), line);
+}
+
+// Only the normal rate is offered; setting it changes nothing.
+bool SetRate(GVariant*, std::string&) { return true; }
+
+constexpr Property Properties[] = {
+    {RootInterface, "CanQuit", "b", No, nullptr, true},
+    {RootInterface, "CanRaise", "b", Yes, nullptr, true},
+    {RootInterface, "HasTrackList", "b", No, nullptr, true},
+    {RootInterface, "Identity", "s",
+     [](const PlayerState&, std::int64_t) { return g_variant_new_string(Identity); }, nullptr,
+     true},
+    {RootInterface, "DesktopEntry", "s",
+     [](const PlayerState&, std::int64_t) { return g_variant_new_string(DesktopEntry); }, nullptr,
+     true},
+    {RootInterface, "SupportedUriSchemes", "as", NoStrings, nullptr, true},
+    {RootInterface, "SupportedMimeTypes", "as", NoStrings, nullptr, true},
+    {PlayerInterface, PlaybackStatusProperty, "s",
+     [](const PlayerState& state, std::int64_t) {
+         return g_variant_new_string(PlaybackStatus(state));
+     },
+     nullptr, true},
+    {PlayerInterface, LoopStatusProperty, "s",
+     [](const PlayerState& state, std::int64_t) {
+         return g_variant_new_string(LoopStatus(state.repeat));
+     },
+     SetLoopStatus, true},
+    {PlayerInterface, "Rate", "d", NormalRate, SetRate, true},
+    {PlayerInterface, ShuffleProperty, "b",
+     [](const PlayerState& state, std::int64_t) { return g_variant_new_boolean(state.shuffle); },
+     SetShuffle, true},
+    {PlayerInterface, MetadataProperty, "a{sv}",
+     [](const PlayerState& state, std::int64_t) { return Metadata(state); }, nullptr, true},
+    {PlayerInterface, VolumeProperty, "d",
+     [](const PlayerState& state, std::int64_t) {
+         return g_variant_new_double(state.volume / PercentPerUnit);
+     },
+     SetVolume, true},
+    // Clients follow the position by the clock and Seeked, not by signals.
+    {PlayerInterface, PositionProperty, "x",
+     [](const PlayerState&, std::int64_t position) { return g_variant_new_int64(position); },
+     nullptr, false},
+    {PlayerInterface, "MinimumRate", "d", NormalRate, nullptr, true},
+    {PlayerInterface, "MaximumRate", "d", NormalRate, nullptr, true},
+    {PlayerInterface, "CanGoNext", "b", Yes, nullptr, true},
+    {PlayerInterface, "CanGoPrevious", "b", Yes, nullptr, true},
+    {PlayerInterface, "CanPlay", "b", Yes, nullptr, true},
+    {PlayerInterface, "CanPause", "b", Yes, nullptr, true},
+    {PlayerInterface, "CanSeek", "b", Yes, nullptr, true},
+    {PlayerInterface, "CanControl", "b", Yes, nullptr, true},
+};
+
+template <const char* switchText>
+std::string Fixed(const PlayerState&, GVariant*) {
+    return switchText;
+}
+constexpr char NextSwitch[] = "/NEXT", PreviousSwitch[] = "/PREV", StopSwitch[] = "/STOP",
+               ShowSwitch[] = "/SHOW", Nothing[] = "";
+
+template <Transport call>
+std::string TransportLine(const PlayerState& state, GVariant*) {
+    return TransportSwitch(call, state);
+}
+
+std::string SeekLine(const PlayerState&, GVariant* parameters) {
+    gint64 offset = 0;
+    g_variant_get(parameters, "(x)", &offset);
+    return SeekSwitch(offset);
+}
+
+// A position for another track, or past this one's end, is to be ignored.
+std::string SetPositionLine(const PlayerState& state, GVariant* parameters) {
+    const gchar* track = nullptr;
+    gint64 position = 0;
+    g_variant_get(parameters, "(&ox)", &track, &position);
+    const bool applies = TrackId(state) == track && TrackId(state) != NoTrack &&
+                         (state.length < 0 || position <= state.length);
+    return applies ? PositionSwitch(position) : "";
+}
+
+constexpr Method Methods[] = {
+    {RootInterface, "Raise", "", Fixed<ShowSwitch>},
+    {RootInterface, "Quit", "", Fixed<Nothing>},  // CanQuit is false
+    {PlayerInterface, "Next", "", Fixed<NextSwitch>},
+    {PlayerInterface, "Previous", "", Fixed<PreviousSwitch>},
+    {PlayerInterface, "Pause", "", TransportLine<Transport::Pause>},
+    {PlayerInterface, "PlayPause", "", TransportLine<Transport::PlayPause>},
+    {PlayerInterface, "Stop", "", Fixed<StopSwitch>},
+    {PlayerInterface, "Play", "", TransportLine<Transport::Play>},
+    {PlayerInterface, "Seek", R"(<arg direction="in" name="Offset" type="x"/>)", SeekLine},
+    {PlayerInterface, "SetPosition",
+     R"(<arg direction="in" name="TrackId" type="o"/><arg direction="in" name="Position" type="x"/>)",
+     SetPositionLine},
+    {PlayerInterface, "OpenUri", R"(<arg direction="in" name="Uri" type="s"/>)", Fixed<Nothing>},
+};
+
+// The row of that interface with that name, or null.
+template <typename Row, std::size_t Count>
+const Row* FindRow(const Row (&rows)[Count], const char* interfaceName, const char* name) {
+    for (const Row& row : rows)
+        if (g_strcmp0(row.interfaceName, interfaceName) == 0 && g_strcmp0(row.name, name) == 0)
+            return &row;
+    return nullptr;
+}
+
+}  // namespace
+
+const Property* FindProperty(const char* interfaceName, const char* name) {
+    return FindRow(Properties, interfaceName, name);
+}
+
+const Method* FindMethod(const char* interfaceName, const char* name) {
+    return FindRow(Methods, interfaceName, name);
+}
+
+std::string Introspection() {
+    std::string xml = "<node>";
+    for (const char* interfaceName : {RootInterface, PlayerInterface}) {
+        xml += std::string("<interface name=\"") + interfaceName + "\">";
+        for (const Method& method : Methods)
+            if (method.interfaceName == interfaceName)
+                xml += std::string("<method name=\"") + method.name + "\">" + method.arguments +
+                       "</method>";
+        if (interfaceName == PlayerInterface)
+            xml += std::string("<signal name=\"") + SeekedSignal +
+                   "\"><arg name=\"" + PositionProperty + "\" type=\"x\"/></signal>";
+        for (const Property& property : Properties) {
+            if (property.interfaceName != interfaceName) continue;
+            xml += std::string("<property name=\"") + property.name + "\" type=\"" + property.type +
+                   "\" access=\"" + (property.set != nullptr ? "readwrite" : "read") + "\">";
+            if (!property.signals)
+                xml +=
+                    "<annotation name=\"org.freedesktop.DBus.Property.EmitsChangedSignal\" "
+                    "value=\"false\"/>";
+            xml += "</property>";
+        }
+        xml += "</interface>";
+    }
+    return xml + "</node>";
 }
 
 }  // namespace mpris

@@ -3,14 +3,18 @@
 // bus or Wine.
 #pragma once
 
+#include <glib.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "names.h"
+
 namespace mpris {
 
-inline constexpr char NoTrack[] = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
 inline constexpr std::int64_t MicrosecondsPerSecond = 1000000;
+inline constexpr double PercentPerUnit = 100.0;  // MPRIS's volume 1.0 is 100 %
 
 enum class Playback { Stopped, Playing, Paused };
 
@@ -66,13 +70,13 @@ TitleParts SplitTitle(const std::string& text);
 // The object path of the current track, or NoTrack when there is none.
 std::string TrackId(const PlayerState& state);
 
-// The switch that a method without arguments becomes (Next, Previous, Stop, Raise), or null.
-const char* MethodSwitch(const std::string& method);
-
 // What Play, Pause and PlayPause tell Tunedesk; empty when nothing is to be done (Play while
 // playing would restart the track).
 enum class Transport { Play, Pause, PlayPause };
 std::string TransportSwitch(Transport call, const PlayerState& state);
+
+// The metadata of the current track: its id, and with a track its title, artist and length.
+GVariant* Metadata(const PlayerState& state);
 
 // Seek(offset) and SetPosition(position) in microseconds, as whole seconds; empty for a seek
 // that rounds to nothing or a position before the start.
@@ -83,7 +87,38 @@ std::string PositionSwitch(std::int64_t position);
 std::string VolumeSwitch(double volume);
 
 // LoopStatus: the player repeats the playlist or nothing. False for "Track", which it can't.
-std::string LoopStatus(bool repeat);
+const char* LoopStatus(bool repeat);
 bool LoopSwitch(const std::string& loopStatus, std::string& switchText);
+
+// The pause before a follower that ended is started again: 1 s, then twice the last, up to 30 s.
+inline constexpr unsigned FirstBackoff = 1000;  // ms
+inline constexpr unsigned LastBackoff = 30000;
+unsigned NextBackoff(unsigned backoff);
+
+// Every property of both interfaces, a row each: Get, GetAll, Set, PropertiesChanged and the
+// introspection all read it from here. A getter sees the latest block and the position the clock
+// has taken it to; a setter gives the line that sets the value, false for a value it can't set.
+struct Property {
+    const char* interfaceName;
+    const char* name;
+    const char* type;  // its D-Bus signature
+    GVariant* (*get)(const PlayerState& state, std::int64_t position);
+    bool (*set)(GVariant* value, std::string& line);  // null: read only
+    bool signals;                                     // PropertiesChanged carries its changes
+};
+const Property* FindProperty(const char* interfaceName, const char* name);
+
+// Every method, a row each: a call becomes the line its row gives, empty when there is nothing to
+// do; no caller's text is ever copied into a line.
+struct Method {
+    const char* interfaceName;
+    const char* name;
+    const char* arguments;  // its arguments, as introspection XML
+    std::string (*line)(const PlayerState& state, GVariant* parameters);
+};
+const Method* FindMethod(const char* interfaceName, const char* name);
+
+// The introspection XML of both interfaces, built from the rows.
+std::string Introspection();
 
 }  // namespace mpris

@@ -1,30 +1,11 @@
-// Talking to the player: commands, the WM_USER questions and settings, and reading each field of
-// its state into a line.
+// Talking to the player: its numbered commands and the WM_USER questions and settings, each
+// message bounded by the player's timeout.
 #pragma once
 
 #include <cstdint>
 
-#include "control/output.h"
 #include "control/protocol.h"
 #include "desktop/desktop.h"
-
-// What the player's state holds, in the order /QUERY prints it. The status comes first: it is all
-// there is without a player.
-enum class Field : std::uint8_t {
-    Status,
-    Title,
-    Position,
-    Length,
-    Volume,
-    Track,
-    Tracks,
-    Shuffle,
-    Repeat
-};
-inline constexpr int FieldCount = static_cast<int>(Field::Repeat) + 1;
-
-// The key /QUERY prints before the field.
-const char* FieldKey(Field field);
 
 // The player's main window, or none, and how long each message to it may take.
 struct Player {
@@ -33,14 +14,6 @@ struct Player {
     bool unanswered;   // a message went unanswered: the rest are not sent until this is cleared
 };
 inline constexpr unsigned Patiently = 0xFFFFFFFF;  // as long as the player takes
-
-// Appends the field as a query prints it.
-void AppendField(Line& line, Field field, Player& player);
-
-// The title within the player's caption, "3. Artist - Title - Winamp [Paused]": without a
-// leading playlist number, and without the last " - Winamp" and what follows. Nothing when that
-// ending is absent, as it is when nothing is loaded.
-void AppendTitle(Line& line, const desktop::WCHAR* caption);
 
 // The player's answer to a WM_USER question, as the 32-bit signed number it is: a 64-bit
 // Tunedesk talking to the 32-bit player gets it sign-extended, and -1 must stay -1.

@@ -35,6 +35,7 @@ inline constexpr std::int32_t PositionMode = 0;  // OutputTime: the position in 
 inline constexpr std::int32_t SecondsMode = 1;   // OutputTime: the track's length in seconds
 inline constexpr std::int32_t LengthMode = 2;    // OutputTime: the track's length in milliseconds
 inline constexpr std::int32_t NoTime = -1;       // OutputTime when stopped, or the length unknown
+inline constexpr std::int32_t MillisecondsPerSecond = 1000;  // the player's times are milliseconds
 enum PlayerStatus : std::int32_t { Stopped = 0, Playing = 1, Paused = 3 };  // IsPlaying's answers
 enum OnOff : std::int32_t { Off = 0, On = 1 };                              // shuffle and repeat
 inline constexpr int MaxVolume = 255;

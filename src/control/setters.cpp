@@ -1,46 +1,20 @@
 // Carrying out a setter: the value read, checked against the player's state, and told to it.
 #include "control/setters.h"
 
-#include "control/player.h"
-
 using namespace desktop;
 
 namespace {
 
-constexpr int Decimal = 10;
-
-// The percent /VOLUME=N asks for, from the current one when relative, within 0 to 100.
-int TargetPercent(const Amount& amount, Player& player) {
-    const std::int64_t percent =
-        amount.relative ? PercentFromVolume(Ask(player, AskVolume, SetVolume)) + amount.value
-                        : amount.value;
-    return percent < 0 ? 0 : percent > MaxPercent ? MaxPercent : static_cast<int>(percent);
+// The value as an amount, when there is a player to set it on.
+bool ReadAmount(Pass& pass, const char* value, Amount& amount) {
+    return pass.player.window != nullptr && ParseAmount(value, amount);
 }
 
-void Seek(const Amount& amount, Player& player) {
-    const std::int32_t status = Ask(player, 0, IsPlaying);
-    if (status != Playing && status != Paused) return;  // a stopped player can't seek
-    std::int64_t target = amount.value * MillisecondsPerSecond;
-    if (amount.relative) {
-        const std::int32_t position = Ask(player, PositionMode, OutputTime);
-        if (position < 0) return;
-        target += position;
-        if (target < 0) target = 0;  // before the start: the start
-    }
-    if (target > INT32_MAX) return;  // a 32-bit player would read a negative time
-    Tell(player, target, JumpToTime);
-}
-
-void PlayTrack(const Amount& amount, Player& player) {
-    if (amount.relative || amount.value < TrackBase || amount.value > Ask(player, 0, ListLength))
-        return;
-    Tell(player, amount.value - TrackBase, SetListPosition);
-    SendCommand(player, PlayCommand);
-}
-
-void SetOnOff(const char* value, Player& player, PlayerMessage id) {
-    if (lstrcmpiA(value, "ON") == 0) Tell(player, On, id);
-    if (lstrcmpiA(value, "OFF") == 0) Tell(player, Off, id);
+// "ON" or "OFF", in any case; anything else sends nothing.
+void SetOnOff(Pass& pass, const char* value, PlayerMessage id) {
+    const bool on = lstrcmpiA(value, "ON") == 0;
+    if (pass.player.window != nullptr && (on || lstrcmpiA(value, "OFF") == 0))
+        Tell(pass.player, on ? On : Off, id);
 }
 
 }  // namespace
@@ -60,19 +34,47 @@ bool ParseAmount(const char* text, Amount& amount) {
     return true;
 }
 
-void ApplySetting(Setting setting, const char* value, Player& player) {
-    if (player.window == nullptr) return;
-    if (setting == Setting::Shuffle || setting == Setting::Repeat) {
-        SetOnOff(value, player, setting == Setting::Shuffle ? SetShuffle : SetRepeat);
-        return;
-    }
+// The percent asked for, from the current one when relative, within 0 to 100.
+void SetVolumeTo(Pass& pass, const char* value) {
     Amount amount;
-    if (!ParseAmount(value, amount)) return;
-    if (setting == Setting::Volume) {
-        Tell(player, VolumeFromPercent(TargetPercent(amount, player)), SetVolume);
-    } else if (setting == Setting::Seek) {
-        Seek(amount, player);
-    } else {
-        PlayTrack(amount, player);
-    }
+    if (!ReadAmount(pass, value, amount)) return;
+    Player& player = pass.player;
+    const std::int64_t percent =
+        amount.relative ? PercentFromVolume(Ask(player, AskVolume, SetVolume)) + amount.value
+                        : amount.value;
+    const int target = percent < 0            ? 0
+                       : percent > MaxPercent ? MaxPercent
+                                              : static_cast<int>(percent);
+    Tell(player, VolumeFromPercent(target), SetVolume);
 }
+
+void SeekTo(Pass& pass, const char* value) {
+    Amount amount;
+    if (!ReadAmount(pass, value, amount)) return;
+    Player& player = pass.player;
+    const std::int32_t status = Ask(player, 0, IsPlaying);
+    if (status != Playing && status != Paused) return;  // a stopped player can't seek
+    std::int64_t target = amount.value * MillisecondsPerSecond;
+    if (amount.relative) {
+        const std::int32_t position = Ask(player, PositionMode, OutputTime);
+        if (position < 0) return;
+        target += position;
+        if (target < 0) target = 0;  // before the start: the start
+    }
+    if (target > INT32_MAX) return;  // a 32-bit player would read a negative time
+    Tell(player, target, JumpToTime);
+}
+
+void PlayTrack(Pass& pass, const char* value) {
+    Amount amount;
+    if (!ReadAmount(pass, value, amount)) return;
+    Player& player = pass.player;
+    if (amount.relative || amount.value < TrackBase || amount.value > Ask(player, 0, ListLength))
+        return;
+    Tell(player, amount.value - TrackBase, SetListPosition);
+    SendCommand(player, PlayCommand);
+}
+
+void SetShuffleTo(Pass& pass, const char* value) { SetOnOff(pass, value, SetShuffle); }
+
+void SetRepeatTo(Pass& pass, const char* value) { SetOnOff(pass, value, SetRepeat); }

@@ -33,6 +33,8 @@ constexpr long ourWindowObject = desktop::OBJID_WINDOW, ourSelf = desktop::CHILD
 
 #include <windows.h>
 
+#include <cstdarg>
+
 static_assert(ourHide == SW_HIDE && ourShowNormal == SW_SHOWNORMAL && ourMinimize == SW_MINIMIZE);
 static_assert(ourCommand == WM_COMMAND && ourOk == MB_OK && ourExclamation == MB_ICONEXCLAMATION);
 static_assert(ourMaxPath == MAX_PATH && ourShowDefault == SW_SHOWDEFAULT);
@@ -207,6 +209,14 @@ int WriteConsoleW(HANDLE console, const WCHAR* text, unsigned length, unsigned* 
 
 int GetWindowTextW(HWND window, WCHAR* text, int capacity) {
     return ::GetWindowTextW(Real(window), Real(text), capacity);
+}
+
+int wsprintfA(char* buffer, const char* format, ...) {
+    va_list values;
+    va_start(values, format);
+    const int written = ::wvsprintfA(buffer, format, values);
+    va_end(values);
+    return written;
 }
 
 int lstrcmpiA(const char* first, const char* second) { return ::lstrcmpiA(first, second); }

@@ -42,6 +42,13 @@ inline constexpr unsigned INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 inline constexpr unsigned WinExecFirstSuccess = 32;  // WinExec results below this are errors
 
 inline constexpr int MAX_PATH = 260;  // the settings reader opens no longer path
+inline constexpr std::intptr_t INVALID_HANDLE_VALUE = -1;
+
+// GetStdHandle gives none or INVALID_HANDLE_VALUE where there is no such handle.
+inline bool IsUsable(HANDLE handle) {
+    const std::intptr_t value = reinterpret_cast<std::intptr_t>(handle);
+    return value != 0 && value != INVALID_HANDLE_VALUE;
+}
 
 // Waiting on the player, standard input and the window events at once, when following.
 inline constexpr unsigned WM_NULL = 0x0000, WM_APP = 0x8000;
@@ -120,6 +127,8 @@ unsigned GetWindowThreadProcessId(HWND window, unsigned* processId);
 HANDLE OpenProcess(unsigned access, int inherit, unsigned processId);
 int CloseHandle(HANDLE object);
 unsigned GetTickCount();
+// Writes at most 1024 bytes; %u and %03u are all the logic asks of it.
+int wsprintfA(char* buffer, const char* format, ...);
 int lstrcmpiA(const char* first, const char* second);
 int lstrlenA(const char* text);
 char* lstrcpynA(char* to, const char* from, int capacity);

@@ -1,10 +1,12 @@
 // Following the player: "/FOLLOW" keeps running, carries out each line of standard input as a run
 // would, and writes a block of the player's state at the start, after each line and whenever
 // the state changes. One thread watches the player; a second only reads standard input.
+#include "run/follow.h"
+
 #include <atomic>
 
-#include "control/control.h"
-#include "run/run.h"
+#include "run/context.h"
+#include "run/launch.h"
 
 using namespace desktop;
 
@@ -22,8 +24,7 @@ constexpr int InputSlots = 32;
 constexpr int InputCapacity = LineCapacity;
 constexpr int ChunkCapacity = 512;
 constexpr char ProgramArgument[] = "\"\" ";  // argument 0, before a line split as a command line
-constexpr int CaptionCapacity = 512;
-constexpr int Position = static_cast<int>(Field::Position);
+constexpr int FollowCaptionCapacity = 512;   // enough to see that a caption changed
 
 // The lines of standard input, handed from the reader thread to the follower.
 struct Input {
@@ -35,20 +36,18 @@ struct Input {
 };
 
 struct Follower {
-    const char* className;
-    const SettingsPath* settingsPath;
+    const Run& run;
     Player player;
     HANDLE process;  // the player's, signalled when it ends; none without a player
-    Output output;
-    State shown;       // what the last block showed
-    Line playingLine;  // the status line of a playing player
-    bool playing;      // as last read, with the position, and when
-    std::int32_t position;
-    unsigned positionAt, captionAt, stateAt, searchAt;
-    unsigned done;                   // lines carried out
-    bool look;                       // a window event asks for a look now
-    WCHAR caption[CaptionCapacity];  // as last read
-    int captionLength;
+    Output& output;
+    PlayerState shown{};   // what the last block showed
+    bool playing = false;  // as last read, with the position, and when
+    std::int32_t position = NoTime;
+    unsigned positionAt = 0, captionAt = 0, stateAt = 0, searchAt = 0;
+    unsigned done = 0;                       // lines carried out
+    bool look = false;                       // a window event asks for a look now
+    WCHAR caption[FollowCaptionCapacity]{};  // as last read
+    int captionLength = 0;
 };
 
 void Deliver(Input& input, const char* line, int length) {
@@ -114,61 +113,31 @@ void Attach(Follower& follower, HWND window) {
         follower.process = OpenProcess(SYNCHRONIZE, false, processId);
 }
 
-// The position line's milliseconds, "position 83.250"; NoTime when it has none.
-std::int32_t Milliseconds(const State& state) {
-    constexpr int Decimal = 10;
-    if (state.count <= Position) return NoTime;
-    const Line& line = state.lines[Position];
-    std::int32_t milliseconds = NoTime;
-    for (int at = 0; at < line.length; ++at) {
-        const char digit = line.text[at];
-        if (digit >= '0' && digit <= '9')
-            milliseconds = (milliseconds < 0 ? 0 : milliseconds) * Decimal + (digit - '0');
-    }
-    return milliseconds;
-}
-
-bool SameLine(const Line& first, const Line& second) {
-    if (first.length != second.length) return false;
-    for (int at = 0; at < first.length; ++at)
-        if (first.text[at] != second.text[at]) return false;
-    return true;
-}
-
-// True when anything but the position differs.
-bool Differs(const State& first, const State& second) {
-    if (first.count != second.count) return true;
-    for (int at = 0; at < first.count; ++at)
-        if (at != Position && !SameLine(first.lines[at], second.lines[at])) return true;
-    return false;
-}
-
 void AppendText(char* text, int& length, const char* part, int partLength) {
     for (int at = 0; at < partLength; ++at)
         text[length++] = part[at];
 }
 
+// The /QUERY lines, "done N" and an empty line.
 bool WriteBlock(Follower& follower) {
-    char text[TextCapacity];
-    int length = 0;
-    for (int at = 0; at < follower.shown.count; ++at) {
-        AppendText(text, length, follower.shown.lines[at].text, follower.shown.lines[at].length);
-        AppendText(text, length, "\r\n", 2);
-    }
-    Line done;
-    done.length = 0;
-    Append(done, "done ");
-    AppendNumber(done, follower.done);
-    AppendText(text, length, done.text, done.length);
-    AppendText(text, length, "\r\n\r\n", 4);
-    return WriteText(follower.output, text, length);
+    Text text;
+    text.length = 0;
+    AppendQueryLines(text, follower.shown);
+    Line line;
+    line.length = 0;
+    Append(line, "done ");
+    AppendNumber(line, follower.done);
+    AppendLine(text, line);
+    line.length = 0;
+    AppendLine(text, line);
+    return WriteText(follower.output, text);
 }
 
 // Reads the caption and keeps it; true when it differs from the one read before. GetWindowTextW
 // reads the caption the system keeps, sending the player nothing.
 bool CaptionChanged(Follower& follower) {
-    WCHAR caption[CaptionCapacity];
-    const int length = GetWindowTextW(follower.player.window, caption, CaptionCapacity);
+    WCHAR caption[FollowCaptionCapacity];
+    const int length = GetWindowTextW(follower.player.window, caption, FollowCaptionCapacity);
     bool same = length == follower.captionLength;
     for (int at = 0; at < length; ++at) {
         same = same && caption[at] == follower.caption[at];
@@ -189,10 +158,10 @@ void Settle(Player& player) {
 // leaves the last block's values.
 bool Report(Follower& follower, bool always) {
     Player& player = follower.player;
-    State state;
+    PlayerState state;
     ReadState(state, player);
-    const bool playing = SameLine(state.lines[0], follower.playingLine);
-    const std::int32_t position = Milliseconds(state);
+    const bool playing = state.running && state.status == Playing;
+    const std::int32_t position = state.running ? state.position : NoTime;
     if (player.unanswered) {
         Settle(player);
         return !always || WriteBlock(follower);
@@ -205,7 +174,7 @@ bool Report(Follower& follower, bool always) {
     const std::int32_t drift = position - expected;
     const bool jumped = position >= 0 && follower.position >= 0 &&
                         (drift > JumpTolerance || drift < -JumpTolerance);
-    const bool changed = Differs(state, follower.shown) || jumped;
+    const bool changed = DiffersBesidesPosition(state, follower.shown) || jumped;
     follower.playing = playing;
     follower.position = position;
     follower.positionAt = now;
@@ -222,12 +191,14 @@ void CarryOut(Follower& follower, const char* line) {
     AppendText(commandLine, length, line, lstrlenA(line) + 1);
     ArgumentList arguments;
     ReadArguments(commandLine, arguments);
-    HWND window = FindWindowA(follower.className, nullptr);
+    HWND window = FindWindowA(follower.run.className, nullptr);
     if (window == nullptr)
-        LaunchPlayer(arguments, follower.className, *follower.settingsPath, window, Boxes::Hidden);
+        LaunchPlayer(arguments, follower.run.className, follower.run.settingsPath, window,
+                     Boxes::Hidden);
     Attach(follower, window);
     Output nowhere{nullptr, true};
-    RunCommandPass(arguments, follower.player, *follower.settingsPath, nowhere);
+    Pass pass{follower.run, follower.player, nowhere};
+    follower.run.commandPass(arguments, pass);
 }
 
 // Carries out the lines waiting, each followed by a block; while more lines are already waiting
@@ -251,13 +222,14 @@ bool Poll(Follower& follower) {
     if (follower.player.window == nullptr) {
         if (!look && now - follower.searchAt < SearchPoll) return true;
         follower.searchAt = now;
-        Attach(follower, FindWindowA(follower.className, nullptr));
+        Attach(follower, FindWindowA(follower.run.className, nullptr));
         return follower.player.window == nullptr || Report(follower, false);
     }
     if (now - follower.stateAt >= StatePoll) {
         follower.stateAt = follower.captionAt = now;
         // Without a process handle, a player that went shows here.
-        if (follower.process == nullptr) Attach(follower, FindWindowA(follower.className, nullptr));
+        if (follower.process == nullptr)
+            Attach(follower, FindWindowA(follower.run.className, nullptr));
         return Report(follower, false);
     }
     if (!look && now - follower.captionAt < CaptionPoll) return true;
@@ -284,22 +256,13 @@ void StartReading(Input& input) {
     input.follower = GetCurrentThreadId();
     input.read = input.taken = 0;
     input.ended = false;
-    const std::intptr_t handle = reinterpret_cast<std::intptr_t>(input.handle);
-    constexpr std::intptr_t InvalidHandle = -1;
-    if (handle == 0 || handle == InvalidHandle) return;  // no input: only the reader can end it
+    if (!IsUsable(input.handle)) return;  // no input: only the reader can end it
     const HANDLE thread = CreateThread(nullptr, 0, ReadInput, &input, 0, nullptr);
     if (thread != nullptr) CloseHandle(thread);
 }
 
-}  // namespace
-
-int RunFollow(const char* className, const SettingsPath& settingsPath) {
-    Follower follower{};
-    follower.className = className;
-    follower.settingsPath = &settingsPath;
-    follower.position = NoTime;
-    follower.playingLine.length = 0;
-    Append(follower.playingLine, "status Playing");
+// The follower's loop, which ends when writing fails.
+void RunFollow(Follower& follower) {
     Input input;
     // A message posted to a thread without a message queue is lost: this one makes its queue
     // before the reader can post to it.
@@ -307,16 +270,23 @@ int RunFollow(const char* className, const SettingsPath& settingsPath) {
     PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     HookWindowEvents();
     StartReading(input);
-    Attach(follower, FindWindowA(className, nullptr));
-    if (!Report(follower, true)) return RunResult;
+    Attach(follower, FindWindowA(follower.run.className, nullptr));
+    if (!Report(follower, true)) return;
     for (;;) {
         const unsigned handles = follower.process != nullptr ? 1 : 0;
         const unsigned woken =
             MsgWaitForMultipleObjects(handles, &follower.process, false, CaptionPoll, QS_ALLINPUT);
         if (handles != 0 && woken == WAIT_OBJECT_0) {
             Attach(follower, nullptr);  // the player has ended
-            if (!Report(follower, false)) return RunResult;
+            if (!Report(follower, false)) return;
         }
-        if (!TakeMessages(follower, input) || !Poll(follower)) return RunResult;
+        if (!TakeMessages(follower, input) || !Poll(follower)) return;
     }
+}
+
+}  // namespace
+
+void Follow(Pass& pass, const char*) {
+    Follower follower{pass.run, {}, nullptr, pass.output};
+    RunFollow(follower);
 }

@@ -1,13 +1,14 @@
 // Starting an absent player: from the configured path or from argument 1, then one wait, one
 // more search for its window, and a hide when asked for.
-#include "control/player.h"
-#include "control/switches.h"
-#include "run/run.h"
+#include "run/launch.h"
+
+#include "control/actions.h"
 
 using namespace desktop;
 
 namespace {
 
+constexpr char StartFailedMessage[] = "Unable to start Winamp.";
 constexpr int PathArgument = 1;  // with PathOnCmdLine on
 
 // Takes the player's path from argument 1. A missing argument leaves the path empty; one too

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "run/run.h"
+#include "arguments/arguments.h"
 
 namespace {
 char text[1 << 16];

@@ -2,6 +2,7 @@
 // MPRIS calls become.
 #include "model.h"
 
+#include <gio/gio.h>
 #include <gtest/gtest.h>
 
 namespace mpris {
@@ -118,7 +119,7 @@ TEST(Model, TurnsCallsIntoSwitches) {
     EXPECT_TRUE(LoopSwitch("None", loop));
     EXPECT_EQ(loop, "/REPEAT=OFF");
     EXPECT_FALSE(LoopSwitch("Track", loop));
-    EXPECT_EQ(LoopStatus(true), "Playlist");
+    EXPECT_STREQ(LoopStatus(true), "Playlist");
 
     EXPECT_EQ(TrackId(playing), "/org/tunedesk/track/3");
     EXPECT_EQ(TrackId(absent), NoTrack);
@@ -135,13 +136,18 @@ TEST(Model, ReadsBlocksAndFollowsTheirChanges) {
     EXPECT_EQ(state.title, "Artist C - Three");
     ASSERT_TRUE(ParseBlock("status Not running\r\ndone 0\r\n", state, done));
     EXPECT_FALSE(state.running);
+    ASSERT_TRUE(ParseBlock("status Paused\r\ntitle Well done - X\r\ndone 7\r\n", state, done));
+    EXPECT_EQ(done, 7u);
+    EXPECT_EQ(state.title, "Well done - X");
     for (const char* block : {"status Playing\r\n", "status Playing\r\ndone \r\n",
                               "status Playing\r\nundone 3\r\n", "done 3\r\n"})
         EXPECT_FALSE(ParseBlock(block, state, done)) << block;
 
-    PlayerState playing, paused, stopped, absent, nearEnd, jumped, other, louder;
+    PlayerState playing, paused, stopped, absent, nearEnd, jumped, other, louder, stream, repeating;
     ParseQuery(Playing, playing);
-    paused = stopped = nearEnd = jumped = other = louder = playing;
+    paused = stopped = nearEnd = jumped = other = louder = stream = repeating = playing;
+    stream.length = -1;
+    repeating.repeat = true;
     paused.playback = Playback::Paused;
     stopped.playback = Playback::Stopped;
     stopped.position = -1;
@@ -155,8 +161,9 @@ TEST(Model, ReadsBlocksAndFollowsTheirChanges) {
         const PlayerState& state;
         std::int64_t elapsed, position;
     } estimates[] = {
-        {playing, 0, 83250000}, {playing, second, 84250000}, {paused, 5 * second, 83250000},
-        {stopped, second, 0},   {absent, second, 0},         {nearEnd, 5 * second, 240000000},
+        {playing, 0, 83250000},     {playing, second, 84250000}, {paused, 5 * second, 83250000},
+        {stopped, second, 0},       {absent, second, 0},         {nearEnd, 5 * second, 240000000},
+        {stream, second, 84250000},
     };
     for (const auto& c : estimates)
         EXPECT_EQ(EstimatedPosition(c.state, c.elapsed), c.position) << c.elapsed;
@@ -175,6 +182,8 @@ TEST(Model, ReadsBlocksAndFollowsTheirChanges) {
         {playing, other, 0, false, {"Metadata"}},
         {playing, louder, 0, false, {"Volume"}},
         {paused, stopped, 0, false, {"PlaybackStatus"}},
+        {stream, playing, 0, false, {"Metadata"}},
+        {playing, repeating, 0, false, {"LoopStatus"}},
     };
     for (const auto& c : changes) {
         EXPECT_EQ(Jumped(c.before, c.elapsed, c.after), c.jump);
@@ -182,12 +191,38 @@ TEST(Model, ReadsBlocksAndFollowsTheirChanges) {
     }
 
     const struct {
+        const char* interfaceName;
         const char* method;
-        const char* switchText;
-    } methods[] = {{"Next", "/NEXT"},  {"Previous", "/PREV"}, {"Stop", "/STOP"},
-                   {"Raise", "/SHOW"}, {"Play", nullptr},     {"OpenUri", nullptr}};
-    for (const auto& c : methods)
-        EXPECT_STREQ(MethodSwitch(c.method), c.switchText) << c.method;
+        const char* line;  // null: no such method
+    } methods[] = {{PlayerInterface, "Next", "/NEXT"}, {PlayerInterface, "Previous", "/PREV"},
+                   {PlayerInterface, "Stop", "/STOP"}, {RootInterface, "Raise", "/SHOW"},
+                   {PlayerInterface, "Play", ""},      {RootInterface, "Next", nullptr}};
+    for (const auto& c : methods) {
+        const Method* method = FindMethod(c.interfaceName, c.method);
+        ASSERT_EQ(method != nullptr, c.line != nullptr) << c.method;
+        if (method != nullptr) {
+            EXPECT_EQ(method->line(playing, nullptr), c.line) << c.method;
+        }
+    }
+
+    unsigned backoff = FirstBackoff;
+    for (unsigned expected : {2000u, 4000u, 8000u, 16000u, 30000u, 30000u})
+        EXPECT_EQ(backoff = NextBackoff(backoff), expected);
+}
+
+// Every row reaches the bus through the introspection built from the rows.
+TEST(Model, IntrospectsEveryRow) {
+    GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(Introspection().c_str(), nullptr);
+    ASSERT_NE(node, nullptr);
+    GDBusInterfaceInfo* player = g_dbus_node_info_lookup_interface(node, PlayerInterface);
+    ASSERT_NE(player, nullptr);
+    const GDBusPropertyInfo* volume = g_dbus_interface_info_lookup_property(player, "Volume");
+    ASSERT_NE(volume, nullptr);
+    EXPECT_EQ(volume->flags,
+              G_DBUS_PROPERTY_INFO_FLAGS_READABLE | G_DBUS_PROPERTY_INFO_FLAGS_WRITABLE);
+    EXPECT_NE(g_dbus_interface_info_lookup_method(player, "SetPosition"), nullptr);
+    EXPECT_NE(g_dbus_interface_info_lookup_signal(player, "Seeked"), nullptr);
+    g_dbus_node_info_unref(node);
 }
 
 }  // namespace

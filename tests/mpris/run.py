@@ -36,6 +36,7 @@ FOLDER = ROOT / "build" / "mpris"
 BUILT = Layout(ROOT / "build" / "host" / "mpris" / "tunedesk-mpris", FOLDER / "tunedesk.exe",
                FOLDER / "TUNEDESK.INI")
 HUNG_WINE = pathlib.Path(__file__).with_name("hung-wine.sh")
+HUNG_ONCE_WINE = pathlib.Path(__file__).with_name("hung-once-wine.sh")
 CP1252_WINE = pathlib.Path(__file__).with_name("cp1252-wine.sh")
 NO_TRACK = "/org/mpris/MediaPlayer2/TrackList/NoTrack"
 PLAYER_STATE = ("[Player]\nStatus=0\nPosition=0\nLength=240000\nVolume=200\nTrack=2\nClock=1\n"
@@ -162,6 +163,11 @@ def run_checks(checks, companion, layout):
         ("mpris:length", "240000000"))])
     checks.sends("volume 0.5", ["volume", "0.5"], ["ipc 122 128"])
     checks.check("volume reads back", [same("volume", eventually("0.500000", "volume"), "0.500000")])
+    before = float(playerctl("position")[1])
+    time.sleep(2)
+    moved = float(playerctl("position")[1]) - before
+    checks.check("the position moves on between blocks while playing",
+                 [None if 1.5 <= moved <= 2.5 else f"it moved {moved:.3f} s in 2 s"])
     checks.sends("position 30", ["position", "30"], ["ipc 106 30000"])
     mark = len(log_lines())
     code, _, error, _ = playerctl("position", "10+")  # ten seconds on from where playing has taken it
@@ -246,6 +252,20 @@ def run_checks(checks, companion, layout):
         same("exit status", second.returncode, 1), same("lines", len(second.stderr.splitlines()), 1)])
     hung.send_signal(signal.SIGTERM)
     checks.check("SIGTERM while a command hangs", [same("exit status", hung.wait(timeout=10), 0)])
+
+    once = start_companion(layout, "--wine", str(HUNG_ONCE_WINE), "--timeout", "2")
+    refused = playerctl("next")
+    deadline = time.monotonic() + 15
+    while playerctl("metadata", "mpris:trackid")[1] in ("", f"'{NO_TRACK}'") and time.monotonic() < deadline:
+        time.sleep(0.2)  # until the follower started again has shown the player
+    mark = len(log_lines())
+    answered = playerctl("next")
+    time.sleep(0.3)
+    once.send_signal(signal.SIGTERM)
+    checks.check("a follower that hangs on its first start is started again, and calls then work", [
+        None if refused[0] and "did not answer" in refused[2] else f"first call: {refused[2]!r}",
+        same("next after the restart", answered[0], 0),
+        same("received", log_lines()[mark:], ["command 40048"]), same("exit status", once.wait(timeout=10), 0)])
 
     ansi = start_companion(layout, "--wine", str(CP1252_WINE))
     title = eventually("Beyonc\ufffd \ufffd Halo", "metadata", "title")

@@ -1,10 +1,10 @@
 // The switch table and the settings bindings, as seen from the calls that reach the window.
-#include "control/control.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "run/context.h"
+#include "run/pass.h"
 #include "unit/calls.h"
 
 namespace {
@@ -22,12 +22,19 @@ constexpr char Bindings[] =
 
 #define SEND(number) SENT(player, number)
 
-// The arguments of a command line, which it is cut into.
-ArgumentList Arguments(std::string& commandLine, int first = FirstSwitch) {
-    ArgumentList arguments;
-    ReadArguments(commandLine.data(), arguments);
-    arguments.first = first;
-    return arguments;
+Run run;  // too large for the stack of a test
+
+// The pass over a command line's arguments from the first switch on, the player's window there or
+// not, with the default desktop's settings file.
+void Apply(std::string commandLine, bool window, int first = FirstSwitch) {
+    LocateSettingsFile(Desktop.modulePath, std::char_traits<char16_t>::length(Desktop.modulePath),
+                       run.settingsPath);
+    ReadArguments(commandLine.data(), run.arguments);
+    run.arguments.first = first;
+    Player player{window ? PlayerWindow : nullptr, Patiently, false};
+    Output output{};
+    Pass pass{run, player, output};
+    RunCommandPass(run.arguments, pass);
 }
 
 TEST(RunCommandPass, AppliesEachArgumentInOrder) {
@@ -56,29 +63,19 @@ TEST(RunCommandPass, AppliesEachArgumentInOrder) {
         ResetDesktop();
         Desktop.settingsText = c.settingsText;
         Desktop.visible = c.visible;
-        std::string commandLine = c.commandLine;
-        SettingsPath settingsPath;
-        LocateSettingsFile(Desktop.modulePath,
-                           std::char_traits<char16_t>::length(Desktop.modulePath), settingsPath);
-        Player player{c.window ? PlayerWindow : nullptr, Patiently, false};
-        Output output{};
-        RunCommandPass(Arguments(commandLine), player, settingsPath, output);
+        Apply(c.commandLine, c.window);
         EXPECT_EQ(CallLog(), std::string(c.calls)) << "command line: " << c.commandLine;
     }
 }
 
 TEST(RunCommandPass, SkipsAPlayerPathTakenFromTheCommandLine) {
-    SettingsPath settingsPath{};
     const struct {
         const char* commandLine;
         const char* calls;
     } cases[] = {{"t /PLAY", ""}, {"t /PLAY /NEXT", SEND(40048)}};
     for (const auto& c : cases) {
         ResetDesktop();
-        std::string commandLine = c.commandLine;
-        Player player{PlayerWindow, Patiently, false};
-        Output output{};
-        RunCommandPass(Arguments(commandLine, FirstSwitchAfterPath), player, settingsPath, output);
+        Apply(c.commandLine, true, FirstSwitchAfterPath);
         EXPECT_EQ(CallLog(), std::string(c.calls)) << c.commandLine;
     }
 }

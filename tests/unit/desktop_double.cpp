@@ -271,13 +271,13 @@ int IsWindowVisible(HWND window) {
     return window == PlayerWindow && Desktop.visible ? 1 : 0;
 }
 
-// Logged with its timeout only when it has one; a hung player answers nothing.
+// Logged with its flags and timeout only when it has a timeout; a hung player answers nothing.
 std::intptr_t SendMessageTimeoutA(HWND window, unsigned message, std::uintptr_t wParam,
-                                  std::intptr_t lParam, unsigned, unsigned timeout,
+                                  std::intptr_t lParam, unsigned flags, unsigned timeout,
                                   std::uintptr_t* result) {
     Log("SendMessageTimeoutA(%s, 0x%x, %lld, %lld", Name(window), message,
         static_cast<long long>(wParam), static_cast<long long>(lParam));
-    Log(timeout == 0xFFFFFFFF ? ")\n" : ", %u)\n", timeout);
+    Log(timeout == 0xFFFFFFFF ? ")\n" : ", %u, %u)\n", flags, timeout);
     *result = 0;
     if (window != PlayerWindow || Desktop.player.hung) return 0;
     if (message == WM_COMMAND) CarryOutCommand(Desktop.player, wParam);
@@ -433,6 +433,14 @@ int GetWindowTextW(HWND window, WCHAR* text, int capacity) {
     std::memcpy(text, Desktop.player.caption, length * sizeof(WCHAR));  // cut anywhere
     text[length] = u'\0';
     return length;
+}
+
+int wsprintfA(char* buffer, const char* format, ...) {
+    va_list values;
+    va_start(values, format);
+    const int written = vsnprintf(buffer, 1024, format, values);  // as much as Windows writes
+    va_end(values);
+    return written;
 }
 
 int lstrcmpiA(const char* first, const char* second) {

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "control/player.h"
+#include "control/output.h"
 #include "control/setters.h"
 #include "run/run.h"
 #include "unit/calls.h"
@@ -62,8 +62,11 @@ TEST(Remote, ConvertsVolumeAndPercent) {
 }
 
 std::string Title(const std::u16string& caption) {
+    PlayerState state{};
+    state.running = true;
+    TakeTitle(state, caption.c_str());
     ::Line line{};
-    AppendTitle(line, caption.c_str());
+    AppendValue(line, Field::Title, state);
     return std::string(line.text, line.length);
 }
 
@@ -104,6 +107,7 @@ TEST(Remote, WritesTimesAndTitles) {
          "坂本龍一 - Merry Christmas Mr. Lawrence"},
         {u"\U0001F3B5 \u00dcn\u00efc\u00f6d\u00e9 - \u03a9 - Winamp", "🎵 Ünïcödé - Ω"},
         {u"lone \xd83c and \xdfb5 - Winamp", "lone \uFFFD and \uFFFD"},
+        {u"\xdfb5\xdc00 - Winamp", "\uFFFD\uFFFD"},
     };
     for (const auto& c : titles)
         EXPECT_EQ(Title(c.caption), c.title) << c.title;
@@ -124,6 +128,7 @@ TEST(Remote, CutsALongTitleAtACharacterBoundary) {
         {twoByte + u" - Winamp", Repeated("é", 510)},
         {fourByte + u" - Winamp", Repeated("🎵", 255)},
         {u"x" + fourByte + u" - Winamp", "x" + Repeated("🎵", 254)},
+        {u"x" + fourByte + u"y - Winamp", "x" + Repeated("🎵", 254)},
     };
     for (const auto& c : titles)
         EXPECT_TRUE(Title(c.caption) == c.title) << c.title.size();

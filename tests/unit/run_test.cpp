@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "unit/calls.h"
@@ -20,32 +21,21 @@ struct RunCase {
     int result;
 };
 
-constexpr char Ini[] = "C:\\T\\TUNEDESK.INI";
-
 TEST(RunSequence, CallsThePlatformInOrder) {
     const RunCase cases[] = {
-        {"next", "tunedesk.exe /NEXT", u"C:\\T\\tunedesk.exe", Ini, "", "Winamp v1.x",
-         START READ_CLASS("C:\\T\\") "FindWindowA(\"Winamp v1.x\", null)\n"
-                                     "SendMessageTimeoutA(player, 0x111, 40048, 0)\nSleep(0)\n",
-         RunResult},
-        {"program path only", "\"C:\\T\\tunedesk.exe\"", u"C:\\T\\tunedesk.exe", Ini, "",
-         "Winamp v1.x", START READ_CLASS("C:\\T\\") "FindWindowA(\"Winamp v1.x\", null)\n",
-         RunResult},
+        {"next", "tunedesk.exe /NEXT", u"C:\\T\\tunedesk.exe", INI, "", "Winamp v1.x",
+         START READ_CLASS("C:\\T\\") FIND SENT(player, 40048), RunResult},
+        {"program path only", "\"C:\\T\\tunedesk.exe\"", u"C:\\T\\tunedesk.exe", INI, "",
+         "Winamp v1.x", START READ_CLASS("C:\\T\\") FIND, RunResult},
         {"class from the settings", "t /PLAY", u"C:\\Remote.exe", "C:\\TUNEDESK.INI",
          "[Configuration]\nClass=Other Player\n", "Other Player",
-         START READ_CLASS("C:\\") "FindWindowA(\"Other Player\", null)\n"
-                                  "SendMessageTimeoutA(player, 0x111, 40045, 0)\nSleep(0)\n",
+         START READ_CLASS("C:\\") "FindWindowA(\"Other Player\", null)\n" SENT(player, 40045),
          RunResult},
-        {"empty class", "t /STOP", u"C:\\T\\tunedesk.exe", Ini, "[Configuration]\nClass=\n",
-         "Winamp v1.x",
-         START READ_CLASS("C:\\T\\") "FindWindowA(\"Winamp v1.x\", null)\n"
-                                     "SendMessageTimeoutA(player, 0x111, 40047, 0)\nSleep(0)\n",
-         RunResult},
-        {"cut module path reads no settings", "t /HIDE bound", nullptr, Ini,
+        {"empty class", "t /STOP", u"C:\\T\\tunedesk.exe", INI, "[Configuration]\nClass=\n",
+         "Winamp v1.x", START READ_CLASS("C:\\T\\") FIND SENT(player, 40047), RunResult},
+        {"cut module path reads no settings", "t /HIDE bound", nullptr, INI,
          "[Commands]\nbound=5\n", "Winamp v1.x",
-         START "FindWindowA(\"Winamp v1.x\", null)\n"
-               "ShowWindow(player, 6)\nShowWindow(player, 0)\n",
-         RunResult},
+         START FIND "ShowWindow(player, 6)\nShowWindow(player, 0)\n", RunResult},
     };
     for (const RunCase& c : cases) {
         SetUpRun(c.commandLine, c.settingsText, c.runningClass);
@@ -212,10 +202,11 @@ namespace {
 
 // A block as the follower writes it, of the double's player with these values.
 std::string Block(int done, const char* status = "Playing", const char* title = "Artist C - Three",
-                  const char* position = "83.250", int volume = 78, int track = 3) {
+                  const char* position = "83.250", int volume = 78, int track = 3,
+                  const char* repeat = "off") {
     return std::string("status ") + status + "\r\ntitle " + title + "\r\nposition " + position +
            "\r\nlength 240.000\r\nvolume " + std::to_string(volume) + "\r\ntrack " +
-           std::to_string(track) + "\r\ntracks 4\r\nshuffle on\r\nrepeat off\r\ndone " +
+           std::to_string(track) + "\r\ntracks 4\r\nshuffle on\r\nrepeat " + repeat + "\r\ndone " +
            std::to_string(done) + "\r\n\r\n";
 }
 
@@ -225,15 +216,19 @@ std::string Gone(int done) {
 
 // Each wait of the follower is a caption poll, 250 ms; the position moves on while playing.
 TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
+    const std::string longLine = std::string(1100, 'x') + "\n/PAUSE\n";
     const struct {
         const char* name;
         const char* input;
-        void (*between)(int wait);  // the input ends before wait 14
+        void (*between)(int wait);  // -1 before the follower starts; the input ends before wait 14
         std::string printed;
+        const char* logged = "";  // lines that must be among the calls too
     } cases[] = {
         {"lines that come together, an empty one counted, answered by one block",
          "/PAUSE\r\n\n/VOLUME=50\n/STATUS", nullptr,
          Block(0) + Block(4, "Paused", "Artist C - Three", "83.250", 50)},
+        {"a line longer than a slot, cut", longLine.c_str(), nullptr,
+         Block(0) + Block(2, "Paused")},
         {"no player, no input", "", nullptr, Gone(0)},
         {"playing on writes nothing", "",
          [](int wait) {
@@ -259,8 +254,38 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
              if (wait == 9) Desktop.runningClass = nullptr;
          },
          Block(0) + Block(0, "Playing", "Artist C - Three", "90.250") + Gone(0)},
-        {"a player that stops answering keeps its block", "/NEXT\n",
-         [](int) { Desktop.player.hung = true; }, Block(0) + Block(1)},
+        {"a backward jump", "",
+         [](int wait) {
+             if (wait == 5) Desktop.player.position -= 5000;
+             if (wait == 9) Desktop.runningClass = nullptr;
+         },
+         Block(0) + Block(0, "Playing", "Artist C - Three", "80.250") + Gone(0)},
+        {"a change of repeat alone", "",
+         [](int wait) {
+             if (wait == 1) Desktop.player.repeat = On;
+             if (wait == 5) Desktop.runningClass = nullptr;
+         },
+         Block(0) + Block(0, "Playing", "Artist C - Three", "84.250", 78, 3, "on") + Gone(0)},
+        {"a caption that gets shorter, seen at the next caption poll", "",
+         [](int wait) {
+             if (wait < 0) Desktop.player.status = Paused;
+             if (wait < 0) Desktop.player.caption = u"3. Artist C - Three - Winamp [Paused]";
+             if (wait == 2) Desktop.player.status = Playing;
+             if (wait == 2) Desktop.player.caption = u"3. Artist C - Three - Winamp";
+             if (wait == 5) Desktop.runningClass = nullptr;
+         },
+         Block(0, "Paused") + Block(0, "Playing", "Artist C - Three", "83.500") + Gone(0)},
+        {"a paused player silent a while, then answering as before, gets no second block", "",
+         [](int wait) {
+             Desktop.player.status = Paused;
+             Desktop.player.hung = wait >= 1 && wait < 6;
+             if (wait == 10) Desktop.runningClass = nullptr;
+         },
+         Block(0, "Paused") + Gone(0)},
+        {"a player that stops answering keeps its block, waited for 1 s, then 100 ms", "/NEXT\n",
+         [](int wait) { Desktop.player.hung = wait >= 0; }, Block(0) + Block(1),
+         "SendMessageTimeoutA(player, 0x400, 0, 104, 2, 1000)\n"
+         "SendMessageTimeoutA(player, 0x400, 0, 104, 2, 100)\n"},
     };
     for (const auto& c : cases) {
         SetUpRun("t /FOLLOW /NEXT", "",
@@ -270,8 +295,12 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
         Desktop.inputAt = c.between != nullptr ? 14 : 0;
         Desktop.between = c.between;
         Desktop.waits = 20;
+        if (c.between != nullptr) c.between(-1);
         EXPECT_EQ(RunSequence(nullptr), RunResult) << c.name;
         EXPECT_EQ(Printed(), c.printed) << c.name;
+        std::istringstream logged(c.logged);
+        for (std::string call; std::getline(logged, call);)
+            EXPECT_NE(std::string(CallLog()).find(call), std::string::npos) << c.name << call;
     }
 }
 

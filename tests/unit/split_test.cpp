@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "run/run.h"
+#include "arguments/arguments.h"
 
 namespace {
 

@@ -2,6 +2,8 @@
 // first switch.
 #pragma once
 
+#include "desktop/desktop.h"
+
 inline constexpr int MaxArguments = 64;
 inline constexpr int FirstSwitch = 1;           // argument 0 is the program's own path
 inline constexpr int FirstSwitchAfterPath = 2;  // argument 1 held the player's path

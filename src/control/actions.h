@@ -1,0 +1,36 @@
+// What a switch does: one function of one signature per switch, carried out on the player in the
+// order the arguments name them.
+#pragma once
+
+#include "control/output.h"
+#include "control/player.h"
+
+struct Run;  // the run's own state, which only the switches that start a run of their own read
+
+// What a switch acts on: the run, the player and where queries write.
+struct Pass {
+    const Run& run;
+    Player& player;
+    Output& output;
+};
+
+// A switch's action; value is the text after a setter's "=", and null for any other switch.
+using Action = void (*)(Pass& pass, const char* value);
+
+inline constexpr char HideSwitch[] = "/HIDE";  // which a launch looks for, too
+void Hide(Pass& pass, const char* value);
+void Show(Pass& pass, const char* value);
+void FlipShow(Pass& pass, const char* value);
+
+template <CommandId command>
+void Command(Pass& pass, const char*) {
+    SendCommand(pass.player, command);
+}
+
+// A query: a line with the values of the fields from first to last, separated by "/" ("3/4").
+void QueryFields(Pass& pass, Field first, Field last);
+template <Field first, Field last = first>
+void Query(Pass& pass, const char*) {
+    QueryFields(pass, first, last);
+}
+void QueryAll(Pass& pass, const char* value);  // every field after its key

@@ -1,0 +1,118 @@
+// Reading the player's state: each field is the answer to one question, taken as its kind says.
+#include "control/state.h"
+
+using namespace desktop;
+
+namespace {
+
+constexpr WCHAR WinampEnding[] = u" - Winamp";
+constexpr WCHAR NumberEnding[] = u". ";
+
+struct FieldRow {
+    const char* key;
+    std::int32_t PlayerState::*value;
+    std::int32_t data;  // the question's data and id
+    std::uint16_t id;
+    Kind kind;
+};
+
+// In the order of Field.
+constexpr FieldRow FieldTable[FieldCount] = {
+    {"status", &PlayerState::status, 0, IsPlaying, Kind::Status},
+    {"title", nullptr, 0, IsPlaying, Kind::Title},  // from the caption: no question
+    {"position", &PlayerState::position, PositionMode, OutputTime, Kind::Time},
+    {"length", &PlayerState::length, LengthMode, OutputTime, Kind::Time},
+    {"volume", &PlayerState::volume, AskVolume, SetVolume, Kind::Percent},
+    {"track", &PlayerState::track, 0, ListPosition, Kind::Track},
+    {"tracks", &PlayerState::tracks, 0, ListLength, Kind::Count},
+    {"shuffle", &PlayerState::shuffle, 0, GetShuffle, Kind::OnOff},
+    {"repeat", &PlayerState::repeat, 0, GetRepeat, Kind::OnOff},
+};
+
+const FieldRow& RowOf(Field field) { return FieldTable[static_cast<int>(field)]; }
+
+// GetWindowTextW, not WM_GETTEXT: on another process's window it reads the caption the system
+// keeps, in UTF-16 and whole, without sending the player a message, so a busy player can't stall
+// it and no character is lost to the ANSI code page.
+void ReadTitle(PlayerState& state, Player& player) {
+    WCHAR caption[CaptionCapacity];
+    const int length = GetWindowTextW(player.window, caption, CaptionCapacity);
+    caption[length > 0 && length < CaptionCapacity ? length : 0] = u'\0';
+    TakeTitle(state, caption);
+}
+
+// The answer to the row's question, taken as its kind says.
+std::int32_t Answer(const FieldRow& row, Player& player) {
+    if (row.kind == Kind::Track && Ask(player, 0, ListLength) <= 0) return 0;  // no current track
+    const std::int32_t answer = Ask(player, row.data, static_cast<PlayerMessage>(row.id));
+    switch (row.kind) {
+        case Kind::Status:
+            return answer == Playing || answer == Paused ? answer : Stopped;
+        case Kind::Time:
+            return answer < 0 ? NoTime : answer;
+        case Kind::Percent:
+            return PercentFromVolume(answer);
+        case Kind::Track:
+            return answer < 0 ? 0 : answer + TrackBase;
+        case Kind::OnOff:
+            return answer == On ? On : Off;
+        default:
+            return answer < 0 ? 0 : answer;
+    }
+}
+
+bool StartsWith(const WCHAR* text, const WCHAR* start) {
+    while (*start != '\0' && *text == *start)
+        ++text, ++start;
+    return *start == '\0';
+}
+
+}  // namespace
+
+const char* FieldKey(Field field) { return RowOf(field).key; }
+
+Kind FieldKind(Field field) { return RowOf(field).kind; }
+
+std::int32_t FieldValue(const PlayerState& state, Field field) { return state.*RowOf(field).value; }
+
+void ReadField(PlayerState& state, Field field, Player& player) {
+    state.running = player.window != nullptr;
+    if (!state.running) return;
+    const FieldRow& row = RowOf(field);
+    if (row.kind == Kind::Title) {
+        ReadTitle(state, player);
+    } else {
+        state.*row.value = Answer(row, player);
+    }
+}
+
+void ReadState(PlayerState& state, Player& player) {
+    for (int at = 0; at < FieldCount; ++at)
+        ReadField(state, static_cast<Field>(at), player);
+}
+
+void TakeTitle(PlayerState& state, const WCHAR* caption) {
+    state.title.length = 0;
+    const WCHAR* end = nullptr;
+    for (const WCHAR* at = caption; *at != u'\0'; ++at)
+        if (StartsWith(at, WinampEnding)) end = at;
+    if (end == nullptr) return;
+    const WCHAR* start = caption;
+    while (*start >= u'0' && *start <= u'9')
+        ++start;
+    constexpr int NumberEndingLength = sizeof NumberEnding / sizeof *NumberEnding - 1;
+    start =
+        start > caption && StartsWith(start, NumberEnding) ? start + NumberEndingLength : caption;
+    AppendWide(state.title, start, end > start ? end : start);
+}
+
+bool DiffersBesidesPosition(const PlayerState& first, const PlayerState& second) {
+    if (!first.running || !second.running) return first.running != second.running;
+    bool differs = first.title.length != second.title.length;
+    for (int at = 0; !differs && at < first.title.length; ++at)
+        differs = first.title.text[at] != second.title.text[at];
+    for (const FieldRow& row : FieldTable)
+        differs = differs || (row.value != nullptr && row.value != &PlayerState::position &&
+                              first.*row.value != second.*row.value);
+    return differs;
+}

@@ -1,0 +1,60 @@
+// The player's state as values: read field by field from the player, compared by the follower and
+// formatted only where it is written.
+#pragma once
+
+#include <cstdint>
+
+#include "control/line.h"
+#include "control/player.h"
+
+// What the player's state holds, in the order /QUERY prints it. The status comes first: it is all
+// there is without a player.
+enum class Field : std::uint8_t {
+    Status,
+    Title,
+    Position,
+    Length,
+    Volume,
+    Track,
+    Tracks,
+    Shuffle,
+    Repeat
+};
+inline constexpr int FieldCount = static_cast<int>(Field::Repeat) + 1;
+
+// What a field's value is, which says how it is read and how it is shown.
+enum class Kind : std::uint8_t {
+    Status,   // Playing, Paused or Stopped
+    Title,    // from the caption
+    Time,     // milliseconds, or NoTime when there is none
+    Percent,  // the volume
+    Count,    // 0 or more
+    Track,    // counted from 1; 0 with an empty playlist
+    OnOff,    // On or Off
+};
+
+inline constexpr int CaptionCapacity = 2048;  // UTF-16 units: more than a line can take
+
+struct PlayerState {
+    bool running;  // a player's window was there to ask; nothing else is read without one
+    std::int32_t status, position, length, volume, track, tracks, shuffle, repeat;
+    Line title;  // in UTF-8, cut as a line is
+};
+
+// The field's key, as /QUERY prints it before the value, its kind and its value.
+const char* FieldKey(Field field);
+Kind FieldKind(Field field);
+std::int32_t FieldValue(const PlayerState& state, Field field);
+
+// Reads one field, or every field, from the player; without a player only that it is absent.
+void ReadField(PlayerState& state, Field field, Player& player);
+void ReadState(PlayerState& state, Player& player);
+
+// Takes the title from the player's caption, "3. Artist - Title - Winamp [Paused]": without a
+// leading playlist number, and without the last " - Winamp" and what follows. Nothing when that
+// ending is absent, as it is when nothing is loaded.
+void TakeTitle(PlayerState& state, const desktop::WCHAR* caption);
+
+// True when the two differ in anything but the position, which moves on by itself; without a
+// player nothing else counts.
+bool DiffersBesidesPosition(const PlayerState& first, const PlayerState& second);

@@ -1,0 +1,183 @@
+// The switch table, its one lookup, and the help box that "/?" builds from its rows alone.
+#include "run/switches.h"
+
+#include "control/setters.h"
+#include "run/context.h"
+#include "run/follow.h"
+#include "run/launch.h"
+
+using namespace desktop;
+
+namespace {
+
+void Help(Pass& pass, const char* value);
+
+// Matched in this order; the first match wins. The help lists them in this order too. The last
+// rows are runs of their own, matched only as the first argument.
+constexpr Switch SwitchTable[] = {
+    {"/HIDE\tminimise and hide the player", Hide},
+    {"/SHOW\tshow the player", Show},
+    {"/FLIPSHOW\thide the player if shown, else show it", FlipShow},
+    {"/PLAY\tplay", Command<PlayCommand>},
+    {"/STOP\tstop", Command<StopCommand>},
+    {"/NEXT\tnext track", Command<NextCommand>},
+    {"/PREV\tprevious track", Command<PreviousCommand>},
+    {"/PAUSE\tpause", Command<PauseCommand>},
+    {"/STATUS\tprint Playing, Paused, Stopped or Not running", Query<Field::Status>},
+    {"/TITLE\tprint the title", Query<Field::Title>},
+    {"/POSITION\tprint the position in seconds", Query<Field::Position>},
+    {"/LENGTH\tprint the length in seconds", Query<Field::Length>},
+    {"/VOLUME\tprint the volume in percent", Query<Field::Volume>},
+    {"/TRACK\tprint track number/number of tracks", Query<Field::Track, Field::Tracks>},
+    {"/QUERY\tprint all of these", QueryAll},
+    {"/VOLUME=N\tset the volume in percent, or +N, -N", SetVolumeTo},
+    {"/SEEK=S\tgo to second S, or +S, -S seconds", SeekTo},
+    {"/TRACK=N\tplay track N", PlayTrack},
+    {"/SHUFFLE=ON\tor OFF", SetShuffleTo},
+    {"/REPEAT=ON\tor OFF", SetRepeatTo},
+    {"/FOLLOW\tfirst: report the player's changes and carry out input lines", Follow},
+    {"/?\tfirst: this help", Help},
+};
+constexpr int FirstArgumentRows = 2;
+constexpr const Switch* FirstArgumentRow =
+    SwitchTable + sizeof SwitchTable / sizeof *SwitchTable - FirstArgumentRows;
+
+constexpr int NameCapacity = 16;  // room for the longest setter's name, "/SHUFFLE="
+
+// Copies a setter's name, up to and with its "=", and returns where its value starts; an
+// argument with no "=", or too long a name, gives an empty name that no setter matches.
+const char* SplitSetter(const char* argument, char (&name)[NameCapacity]) {
+    name[0] = '\0';
+    int length = 0;
+    while (argument[length] != '\0' && argument[length] != '=')
+        if (++length >= NameCapacity - 1) return nullptr;
+    if (argument[length] != '=') return nullptr;
+    lstrcpynA(name, argument, length + 2);
+    return argument + length + 1;
+}
+
+// The switch a row names: its text up to the tab, or a setter's up to and with its "=". True for
+// a setter.
+bool RowName(const Switch& row, char (&name)[NameCapacity]) {
+    int length = 0;
+    while (row.text[length] != '\t' && row.text[length] != '=')
+        ++length;
+    const bool setter = row.text[length] == '=';
+    lstrcpynA(name, row.text, setter ? length + 2 : length + 1);
+    return setter;
+}
+
+// A setter's argument is matched by its name, setterName; any other by its whole text.
+bool Matches(const Switch& row, const char* argument, const char* setterName) {
+    char name[NameCapacity];
+    return lstrcmpiA(RowName(row, name) ? setterName : argument, name) == 0;
+}
+
+// The help, built as UTF-16, so that a folder whose name the ANSI code page can't spell is shown
+// as the user knows it.
+constexpr int HelpCapacity = 8192;
+constexpr int KeysCapacity = 4096;
+constexpr unsigned HelpStyle = MB_OK | MB_ICONINFORMATION;
+
+template <int Length>
+struct WideText {
+    WCHAR text[Length];
+};
+
+// An ASCII text as UTF-16, made at compile time.
+template <int Length>
+constexpr WideText<Length> Widen(const char (&ascii)[Length]) {
+    WideText<Length> wide{};
+    for (int at = 0; at < Length; ++at)
+        wide.text[at] = static_cast<WCHAR>(ascii[at]);
+    return wide;
+}
+
+constexpr auto Caption = Widen(MessageCaption);
+
+struct HelpText {
+    WCHAR text[HelpCapacity];
+    int length;
+};
+
+// Appends what fits; the help is cut rather than overrun.
+void AppendWide(HelpText& help, const WCHAR* text, int length) {
+    for (int at = 0; at < length && help.length < HelpCapacity - 1; ++at)
+        help.text[help.length++] = text[at];
+    help.text[help.length] = u'\0';
+}
+
+void Append(HelpText& help, const char* text) {
+    WCHAR wide[KeysCapacity];
+    AppendWide(help, wide,
+               MultiByteToWideChar(CP_ACP, 0, text, lstrlenA(text), wide, KeysCapacity));
+}
+
+// The words that send something: keys with a number other than 0 that no switch shadows.
+void AppendBoundWords(HelpText& help, const SettingsPath& settingsPath) {
+    char keys[KeysCapacity];
+    ReadCommandKeys(settingsPath, keys, KeysCapacity);
+    const char* separator = "";
+    for (const char* key = keys; *key != '\0'; key += lstrlenA(key) + 1) {
+        const char* value = nullptr;
+        if (FindSwitch(key, value) != nullptr || ReadCommandBinding(settingsPath, key) == 0)
+            continue;
+        Append(help, separator);
+        Append(help, key);
+        separator = ", ";
+    }
+    if (*separator == '\0') Append(help, "none");
+}
+
+void AppendSettingsFile(HelpText& help, const Run& run) {
+    if (run.modulePathLength == 0 || run.modulePathLength >= ModulePathCapacity) {
+        Append(help, "unknown: the program's path can't be read");
+        return;
+    }
+    AppendWide(help, run.modulePath, SettingsDirectoryLength(run.modulePath, run.modulePathLength));
+    Append(help, SettingsFileName);
+    if (run.settingsPath.text[0] == '\0') {
+        Append(help, "\n(not read: this system's code page can't spell its folder's name)");
+    } else if (SettingsFileExists(run.settingsPath)) {
+        Append(help, "\n(found)");
+    } else {
+        Append(help, "\n(not found: every setting takes its default)");
+    }
+}
+
+// What the switches do, the words bound in the settings file, where that file is and whether it
+// exists, and the version, in one message box.
+void Help(Pass& pass, const char*) {
+    HelpText help;
+    help.length = 0;
+    Append(help, "Tunedesk " TUNEDESK_VERSION
+                 ", a command-line remote control for Winamp.\n"
+                 "Switches act in turn: tunedesk /PLAY /HIDE\n\n");
+    for (const Switch& row : SwitchTable) {
+        Append(help, row.text);
+        Append(help, "\n");
+    }
+    Append(help, "\nYour words in [Commands]: ");
+    AppendBoundWords(help, pass.run.settingsPath);
+    Append(help, "\n\nSettings file:\n");
+    AppendSettingsFile(help, pass.run);
+    MessageBoxW(nullptr, help.text, Caption.text, HelpStyle);
+}
+
+}  // namespace
+
+const Switch* FindSwitch(const char* argument, const char*& value) {
+    char name[NameCapacity];
+    value = SplitSetter(argument, name);
+    for (const Switch* row = SwitchTable; row < FirstArgumentRow; ++row)
+        if (Matches(*row, argument, name)) return row;
+    return nullptr;
+}
+
+const Switch* FindFirstSwitch(const ArgumentList& arguments) {
+    if (arguments.count <= FirstSwitch) return nullptr;
+    for (const Switch& row : SwitchTable)
+        if (&row >= FirstArgumentRow && Matches(row, arguments.texts[FirstSwitch], nullptr))
+            return &row;
+    return nullptr;
+}

@@ -1,0 +1,9 @@
+#!/bin/sh
+# A wine that never answers the first time a companion starts it, and is the real wine after that:
+# the companion must start its follower again and then answer calls.
+marker=${TMPDIR:-/tmp}/tunedesk-hung-once.$PPID
+if [ ! -e "$marker" ]; then
+    touch "$marker"
+    exec sleep 60
+fi
+exec wine "$@"
