@@ -18,12 +18,12 @@ struct PlayerModel {
     std::int32_t tracks = 0;
 };
 
-inline constexpr std::int32_t UnknownMessage = 1;  // the player's answer to an id it lacks
+inline constexpr std::int32_t UnknownMessage = NotSupported;
 
 // True for the ids that change the player's state, which the stand-in logs.
 inline bool IsSetting(std::intptr_t id, std::int32_t data) {
     return id == JumpToTime || id == SetListPosition || id == SetShuffle || id == SetRepeat ||
-           (id == SetVolume && data != AskVolume);
+           id == ClearPlaylist || (id == SetVolume && data != AskVolume);
 }
 
 inline std::int32_t OutputTimeAnswer(const PlayerModel& player, std::int32_t mode) {
@@ -35,6 +35,9 @@ inline std::int32_t OutputTimeAnswer(const PlayerModel& player, std::int32_t mod
 // The answer to WM_USER with this id; the player, a 32-bit program, sees only 32 bits of data.
 inline std::int32_t AnswerUserMessage(PlayerModel& player, std::int32_t data, std::intptr_t id) {
     switch (id) {
+        case ClearPlaylist:
+            player.tracks = player.track = 0;
+            return 0;
         case IsPlaying:
             return player.status;
         case OutputTime:

@@ -5,13 +5,16 @@ using namespace desktop;
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+template <typename Char>
+bool IsBlank(Char c) {
+    return c == ' ' || c == '\t';
+}
 
-}  // namespace
-
-int SplitCommandLine(char* commandLine, char** arguments, int capacity) {
+// The same rules over either kind of text: the quotes and blanks are ASCII in both.
+template <typename Char>
+int Split(Char* commandLine, Char** arguments, int capacity) {
     int count = 0;
-    char* at = commandLine;
+    Char* at = commandLine;
     while (count < capacity) {
         while (IsBlank(*at))
             ++at;
@@ -32,9 +35,26 @@ int SplitCommandLine(char* commandLine, char** arguments, int capacity) {
     return count;
 }
 
-void ReadArguments(char* commandLine, ArgumentList& arguments) {
+}  // namespace
+
+int SplitCommandLine(char* commandLine, char** arguments, int capacity) {
+    return Split(commandLine, arguments, capacity);
+}
+
+int SplitCommandLine(WCHAR* commandLine, WCHAR** arguments, int capacity) {
+    return Split(commandLine, arguments, capacity);
+}
+
+void ReadArguments(char* commandLine, WCHAR* wideCommandLine, ArgumentList& arguments) {
     arguments.count = SplitCommandLine(commandLine, arguments.texts, MaxArguments);
     arguments.first = FirstSwitch;
+    const int wideCount = wideCommandLine != nullptr
+                              ? SplitCommandLine(wideCommandLine, arguments.wide, MaxArguments)
+                              : -1;
+    if (wideCount != arguments.count) {
+        for (WCHAR*& wide : arguments.wide)
+            wide = nullptr;
+    }
 }
 
 bool HasArgument(const ArgumentList& arguments, const char* wanted) {

@@ -1,4 +1,4 @@
-// The run's arguments: cut in place from its copy of the command line, and which of them is the
+// The run's arguments: cut in place from its copies of the command line, and which of them is the
 // first switch.
 #pragma once
 
@@ -12,15 +12,20 @@ struct ArgumentList {
     int count;
     int first;  // the first argument the command pass applies; the launch may move it on
     char* texts[MaxArguments];
+    // The same arguments cut from the UTF-16 command line, so that a file's name arrives whole;
+    // all null when that split differs.
+    desktop::WCHAR* wide[MaxArguments];
 };
 
 // Cuts the command line in place into at most capacity arguments and returns their count.
 // Blanks (space, tab) separate arguments; a double quote opens a quoted argument only at its
 // start, and the argument runs to the next double quote. There is no escape character.
 int SplitCommandLine(char* commandLine, char** arguments, int capacity);
+int SplitCommandLine(desktop::WCHAR* commandLine, desktop::WCHAR** arguments, int capacity);
 
-// Splits the command line into the list, whose first switch is then argument 1.
-void ReadArguments(char* commandLine, ArgumentList& arguments);
+// Splits the command line and its UTF-16 form (null: none) into the list, whose first switch is
+// then argument 1.
+void ReadArguments(char* commandLine, desktop::WCHAR* wideCommandLine, ArgumentList& arguments);
 
 // True when one of arguments 1 onwards equals wanted, without regard to case.
 bool HasArgument(const ArgumentList& arguments, const char* wanted);

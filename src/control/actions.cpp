@@ -1,14 +1,63 @@
 // The window actions and the queries that print more than one field.
 #include "control/actions.h"
 
+#include "control/playlist.h"
+
 using namespace desktop;
 
 namespace {
 
 constexpr int Visible = 1;  // IsWindowVisible counts only when it says exactly 1
+constexpr int FullPathCapacity = LongestWideText + 1;
+constexpr int PlaylistTries = 3;  // a list that keeps changing before its first lines are out
+constexpr WCHAR UrlMark[] = u"://";
 
 // The window of a player that does not answer would not move: nothing is done to it.
 bool Moves(Pass& pass) { return Answers(pass.player); }
+
+// A URL: letters, then "://".
+bool IsUrl(const WCHAR* text) {
+    int at = 0;
+    while ((text[at] >= u'a' && text[at] <= u'z') || (text[at] >= u'A' && text[at] <= u'Z'))
+        ++at;
+    for (int mark = 0; at > 0 && UrlMark[mark] != u'\0'; ++mark)
+        if (text[at + mark] != UrlMark[mark]) return false;
+    return at > 0;
+}
+
+int Length(const WCHAR* text) {
+    int length = 0;
+    while (text[length] != u'\0')
+        ++length;
+    return length;
+}
+
+// Lists the entries, writing the lines whenever they fill a text. A list whose length changed
+// meanwhile is read again from the start, unless lines are already out: they stand, and the
+// listing ends there. False to read it again.
+bool ListEntries(Pass& pass) {
+    Player& player = pass.player;
+    const std::int32_t count = Ask(player, 0, ListLength);
+    bool written = false;
+    Text text;
+    text.length = 0;
+    for (std::int32_t index = 0; index < count; ++index) {
+        Line line;
+        line.length = 0;
+        AppendNumber(line, index + TrackBase);
+        Append(line, " ");
+        AppendEntry(line, player, index, EntryText::Title);
+        if (text.length + line.length + LineEndLength > TextCapacity) {
+            if (Ask(player, 0, ListLength) != count) return written;
+            written = WriteText(pass.output, text) || written;
+            text.length = 0;
+        }
+        AppendLine(text, line);
+    }
+    if (Ask(player, 0, ListLength) != count) return written;
+    if (text.length > 0) WriteText(pass.output, text);
+    return true;
+}
 
 }  // namespace
 
@@ -51,4 +100,38 @@ void QueryAll(Pass& pass, const char*) {
     text.length = 0;
     AppendQueryLines(text, state);
     WriteText(pass.output, text);
+}
+
+void QueryPlaylist(Pass& pass, const char*) {
+    if (pass.player.window == nullptr) return;  // no player: no entries
+    for (int attempt = 0; attempt < PlaylistTries && !ListEntries(pass); ++attempt) {
+    }
+}
+
+void Clear(Pass& pass, const char*) {
+    if (pass.player.window != nullptr) Tell(pass.player, 0, ClearPlaylist);
+}
+
+void Open(Pass& pass, const char*) { pass.opening = true; }
+
+void AddArgument(Pass& pass, const WCHAR* argument) {
+    Player& player = pass.player;
+    if (player.window == nullptr) return;
+    const WCHAR* entry = argument;
+    int length = Length(argument);
+    WCHAR full[FullPathCapacity];
+    if (!IsUrl(argument)) {
+        // The player's current folder is not ours: it gets the full path.
+        const unsigned got = GetFullPathNameW(argument, FullPathCapacity, full, nullptr);
+        if (got == 0 || got >= FullPathCapacity || GetFileAttributesW(full) == INVALID_FILE_ATTRIBUTES)
+            return;
+        entry = full;
+        length = static_cast<int>(got);
+    }
+    if (pass.opening) Tell(player, 0, ClearPlaylist);
+    AddToPlaylist(player, entry, length);
+    if (!pass.opening) return;
+    pass.opening = false;
+    Tell(player, 0, SetListPosition);  // from the top, as /TRACK=1
+    SendCommand(player, PlayCommand);
 }

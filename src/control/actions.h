@@ -12,6 +12,7 @@ struct Pass {
     const Run& run;
     Player& player;
     Output& output;
+    bool opening = false;  // "/OPEN" waits for its first file
 };
 
 // A switch's action; value is the text after a setter's "=", and null for any other switch.
@@ -33,4 +34,11 @@ template <Field first, Field last = first>
 void Query(Pass& pass, const char*) {
     QueryFields(pass, first, last);
 }
-void QueryAll(Pass& pass, const char* value);  // every field after its key
+void QueryAll(Pass& pass, const char* value);       // every field after its key
+void QueryPlaylist(Pass& pass, const char* value);  // "N title" for each entry
+
+void Clear(Pass& pass, const char* value);
+// The first file after it replaces the playlist and plays; later ones are added after it.
+void Open(Pass& pass, const char* value);
+// An argument that names an existing file or folder, or is a URL, is added to the playlist.
+void AddArgument(Pass& pass, const desktop::WCHAR* argument);

@@ -9,7 +9,7 @@ namespace {
 
 // What a line holds at most before its line end: 1020 bytes, where lines have always been cut.
 constexpr int Room = LineCapacity - static_cast<int>(sizeof LineEnd) - 1;
-constexpr int NumberCapacity = 24;  // "2147483.647", with room to spare
+constexpr int NumberCapacity = 16;  // "4294967295" and its terminator, with room to spare
 
 // UTF-16 and UTF-8, as far as a line needs them.
 constexpr char32_t HighSurrogate = 0xD800, LowSurrogate = 0xDC00, LastSurrogate = 0xDFFF;
@@ -70,14 +70,28 @@ void AppendWide(Line& line, const WCHAR* from, const WCHAR* end) {
 
 void AppendNumber(Line& line, std::uint32_t number) {
     char digits[NumberCapacity];
-    wsprintfA(digits, "%u", number);
-    Append(line, digits);
+    int at = NumberCapacity;
+    digits[--at] = '\0';
+    do {
+        digits[--at] = static_cast<char>('0' + number % Decimal);
+        number /= Decimal;
+    } while (number != 0);
+    Append(line, digits + at);
 }
 
 void AppendMilliseconds(Line& line, std::int32_t milliseconds) {
     if (milliseconds < 0) return;
-    char seconds[NumberCapacity];
-    wsprintfA(seconds, "%u.%03u", milliseconds / MillisecondsPerSecond,
-              milliseconds % MillisecondsPerSecond);
-    Append(line, seconds);
+    AppendNumber(line, milliseconds / MillisecondsPerSecond);
+    int fraction = milliseconds % MillisecondsPerSecond;
+    char decimals[] = {'.', '0', '0', '0', '\0'};  // as many as milliseconds have
+    for (int at = sizeof decimals - 2; at > 0; --at, fraction /= Decimal)
+        decimals[at] = static_cast<char>('0' + fraction % Decimal);
+    Append(line, decimals);
+}
+
+bool SameLine(const Line& first, const Line& second) {
+    bool same = first.length == second.length;
+    for (int at = 0; same && at < first.length; ++at)
+        same = first.text[at] == second.text[at];
+    return same;
 }

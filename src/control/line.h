@@ -7,6 +7,7 @@
 
 inline constexpr int Decimal = 10;  // numbers are written and read in base 10
 inline constexpr char LineEnd[] = "\r\n";
+inline constexpr int LineEndLength = sizeof LineEnd - 1;
 
 // One line of output in UTF-8, cut before a character that would not fit with its line end.
 inline constexpr int LineCapacity = 1024;
@@ -26,3 +27,5 @@ void AppendNumber(Line& line, std::uint32_t number);
 // Seconds with three decimals, "83.250"; nothing for a negative time, which the player gives
 // when it has none.
 void AppendMilliseconds(Line& line, std::int32_t milliseconds);
+
+bool SameLine(const Line& first, const Line& second);

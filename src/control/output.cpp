@@ -30,8 +30,9 @@ void AppendValue(Line& line, Field field, const PlayerState& state) {
         return;
     }
     const Kind kind = FieldKind(field);
-    if (kind == Kind::Title) {
-        AppendUtf8(line, state.title.text, state.title.length);
+    if (kind == Kind::Title || kind == Kind::File) {
+        const Line& text = kind == Kind::Title ? state.title : state.file;
+        AppendUtf8(line, text.text, text.length);
         return;
     }
     const std::int32_t value = FieldValue(state, field);

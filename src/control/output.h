@@ -17,8 +17,8 @@ struct Output {
 // other value is empty, so that a script reading a line per query stays in step.
 void AppendValue(Line& line, Field field, const PlayerState& state);
 
-// The most that is written at once: a block of the nine /QUERY lines, "done N" and an empty line.
-inline constexpr int BlockLines = 11;
+// The most that is written at once: a block of the /QUERY lines, "done N" and an empty line.
+inline constexpr int BlockLines = FieldCount + 2;
 inline constexpr int TextCapacity = BlockLines * LineCapacity;
 struct Text {
     char text[TextCapacity];

@@ -24,6 +24,22 @@ std::int32_t Ask(Player& player, std::int64_t data, PlayerMessage id) {
     return static_cast<std::int32_t>(Send(player, WM_USER, static_cast<std::uintptr_t>(data), id));
 }
 
+std::uintptr_t AskAddress(Player& player, std::int64_t data, PlayerMessage id) {
+    return Send(player, WM_USER, static_cast<std::uintptr_t>(data), id);
+}
+
+void SendData(Player& player, const COPYDATASTRUCT& data) {
+    Send(player, WM_COPYDATA, 0, reinterpret_cast<std::intptr_t>(&data));
+    Sleep(0);
+}
+
+void ForgetPlayer(Player& player) {
+    if (player.process != nullptr) CloseHandle(player.process);
+    player.process = nullptr;
+    player.opened = false;
+    player.readableFrom = player.readableTo = 0;
+}
+
 void Tell(Player& player, std::int64_t data, PlayerMessage id) {
     Send(player, WM_USER, static_cast<std::uintptr_t>(data), id);
     Sleep(0);

@@ -12,6 +12,11 @@ struct Player {
     desktop::HWND window;
     unsigned timeout;  // milliseconds; Patiently in an ordinary run
     bool unanswered;   // a message went unanswered: the rest are not sent until this is cleared
+    // For reading its memory: its process, opened at the first read, and the last region found
+    // readable.
+    bool opened = false;
+    desktop::HANDLE process = nullptr;
+    std::uintptr_t readableFrom = 0, readableTo = 0;
 };
 inline constexpr unsigned Patiently = 0xFFFFFFFF;  // as long as the player takes
 
@@ -19,6 +24,12 @@ inline constexpr unsigned Patiently = 0xFFFFFFFF;  // as long as the player take
 // Tunedesk talking to the 32-bit player gets it sign-extended, and -1 must stay -1.
 // An unanswered question answers 0.
 std::int32_t Ask(Player& player, std::int64_t data, PlayerMessage id);
+// The player's answer as the address it is, in its memory; a 32-bit player's is sign-extended.
+std::uintptr_t AskAddress(Player& player, std::int64_t data, PlayerMessage id);
+// Hands the player a text, as WM_COPYDATA does, then gives up the rest of the time slice.
+void SendData(Player& player, const desktop::COPYDATASTRUCT& data);
+// Closes what was opened to read the player's memory.
+void ForgetPlayer(Player& player);
 // A WM_USER setting, then the rest of the time slice given up.
 void Tell(Player& player, std::int64_t data, PlayerMessage id);
 // Sends a numbered command, unless it is NoCommand, then gives up the rest of the time slice.

@@ -17,6 +17,7 @@ enum PlayerCommand : CommandId {
 };
 
 enum PlayerMessage : std::intptr_t {
+    ClearPlaylist = 101,
     IsPlaying = 104,
     OutputTime = 105,
     JumpToTime = 106,
@@ -24,12 +25,21 @@ enum PlayerMessage : std::intptr_t {
     SetVolume = 122,
     ListLength = 124,
     ListPosition = 125,
+    // An entry's file and title, by its index: the address of the text in the player's memory.
+    GetPlaylistFile = 211,
+    GetPlaylistTitle = 212,
+    GetPlaylistTitleW = 213,
+    GetPlaylistFileW = 214,
     GetShuffle = 250,
     GetRepeat = 251,
     SetShuffle = 252,
     SetRepeat = 253,
 };
 
+// WM_COPYDATA's dwData: add a file or URL to the end of the playlist, in the ANSI code page or UTF-16.
+enum CopyData : std::uintptr_t { AddFile = 100, AddFileW = 1100 };
+
+inline constexpr std::int32_t NotSupported = 1;  // the answer to a question the player lacks
 inline constexpr std::int32_t AskVolume = -666;  // SetVolume with this returns the volume instead
 inline constexpr std::int32_t PositionMode = 0;  // OutputTime: the position in milliseconds
 inline constexpr std::int32_t SecondsMode = 1;   // OutputTime: the track's length in seconds

@@ -6,8 +6,8 @@ using namespace desktop;
 namespace {
 
 // The value as an amount, when there is a player to set it on.
-bool ReadAmount(Pass& pass, const char* value, Amount& amount) {
-    return pass.player.window != nullptr && ParseAmount(value, amount);
+bool ReadAmount(Pass& pass, const char* value, Amount& amount, std::int64_t scale = 1) {
+    return pass.player.window != nullptr && ParseAmount(value, amount, scale);
 }
 
 // "ON" or "OFF", in any case; anything else sends nothing.
@@ -17,19 +17,28 @@ void SetOnOff(Pass& pass, const char* value, PlayerMessage id) {
         Tell(pass.player, on ? On : Off, id);
 }
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
 }  // namespace
 
-bool ParseAmount(const char* text, Amount& amount) {
+bool ParseAmount(const char* text, Amount& amount, std::int64_t scale) {
     const bool negative = *text == '-';
     amount.relative = negative || *text == '+';
     if (amount.relative) ++text;
-    if (*text == '\0') return false;
+    if (!IsDigit(*text)) return false;
     std::int64_t value = 0;
-    for (; *text != '\0'; ++text) {
-        if (*text < '0' || *text > '9') return false;
+    for (; IsDigit(*text); ++text) {
         value = value * Decimal + (*text - '0');
         if (value > MaxAmount) return false;
     }
+    value *= scale;
+    if (*text == '.' && IsDigit(text[1])) {
+        for (std::int64_t unit = scale / Decimal; IsDigit(*++text); unit /= Decimal) {
+            if (unit == 0) return false;  // finer than the scale
+            value += (*text - '0') * unit;
+        }
+    }
+    if (*text != '\0') return false;
     amount.value = negative ? -value : value;
     return true;
 }
@@ -50,11 +59,11 @@ void SetVolumeTo(Pass& pass, const char* value) {
 
 void SeekTo(Pass& pass, const char* value) {
     Amount amount;
-    if (!ReadAmount(pass, value, amount)) return;
+    if (!ReadAmount(pass, value, amount, MillisecondsPerSecond)) return;
     Player& player = pass.player;
     const std::int32_t status = Ask(player, 0, IsPlaying);
     if (status != Playing && status != Paused) return;  // a stopped player can't seek
-    std::int64_t target = amount.value * MillisecondsPerSecond;
+    std::int64_t target = amount.value;
     if (amount.relative) {
         const std::int32_t position = Ask(player, PositionMode, OutputTime);
         if (position < 0) return;

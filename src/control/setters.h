@@ -6,15 +6,17 @@
 
 #include "control/actions.h"
 
-// "N", "+N" or "-N": a whole number, absolute or relative, of at most MaxAmount.
+// "N", "+N" or "-N": a number, absolute or relative, whose whole part is at most MaxAmount.
 struct Amount {
-    std::int64_t value;  // negative only when relative
+    std::int64_t value;  // in units of 1/scale; negative only when relative
     bool relative;
 };
 // The most seconds whose milliseconds a 32-bit player can take.
 inline constexpr std::int64_t MaxAmount = INT32_MAX / MillisecondsPerSecond;
-// False for anything else: no digits, other characters, or a number too large.
-bool ParseAmount(const char* text, Amount& amount);
+// Reads the amount in units of 1/scale: with a scale of 1000, "30.6" is 30600 and three decimals
+// are the most; with 1, only whole numbers. False for anything else: no digits, other characters,
+// too many decimals, or a number too large.
+bool ParseAmount(const char* text, Amount& amount, std::int64_t scale = 1);
 
 void SetVolumeTo(Pass& pass, const char* value);
 void SeekTo(Pass& pass, const char* value);

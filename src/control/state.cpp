@@ -1,6 +1,8 @@
 // Reading the player's state: each field is the answer to one question, taken as its kind says.
 #include "control/state.h"
 
+#include "control/playlist.h"
+
 using namespace desktop;
 
 namespace {
@@ -27,6 +29,7 @@ constexpr FieldRow FieldTable[FieldCount] = {
     {"tracks", &PlayerState::tracks, 0, ListLength, Kind::Count},
     {"shuffle", &PlayerState::shuffle, 0, GetShuffle, Kind::OnOff},
     {"repeat", &PlayerState::repeat, 0, GetRepeat, Kind::OnOff},
+    {"file", nullptr, 0, GetPlaylistFileW, Kind::File},  // read whole, as a title is
 };
 
 const FieldRow& RowOf(Field field) { return FieldTable[static_cast<int>(field)]; }
@@ -81,6 +84,8 @@ void ReadField(PlayerState& state, Field field, Player& player) {
     const FieldRow& row = RowOf(field);
     if (row.kind == Kind::Title) {
         ReadTitle(state, player);
+    } else if (row.kind == Kind::File) {
+        ReadCurrentFile(state.file, player);
     } else {
         state.*row.value = Answer(row, player);
     }
@@ -108,9 +113,7 @@ void TakeTitle(PlayerState& state, const WCHAR* caption) {
 
 bool DiffersBesidesPosition(const PlayerState& first, const PlayerState& second) {
     if (!first.running || !second.running) return first.running != second.running;
-    bool differs = first.title.length != second.title.length;
-    for (int at = 0; !differs && at < first.title.length; ++at)
-        differs = first.title.text[at] != second.title.text[at];
+    bool differs = !SameLine(first.title, second.title) || !SameLine(first.file, second.file);
     for (const FieldRow& row : FieldTable)
         differs = differs || (row.value != nullptr && row.value != &PlayerState::position &&
                               first.*row.value != second.*row.value);

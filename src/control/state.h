@@ -18,14 +18,16 @@ enum class Field : std::uint8_t {
     Track,
     Tracks,
     Shuffle,
-    Repeat
+    Repeat,
+    File
 };
-inline constexpr int FieldCount = static_cast<int>(Field::Repeat) + 1;
+inline constexpr int FieldCount = static_cast<int>(Field::File) + 1;
 
 // What a field's value is, which says how it is read and how it is shown.
 enum class Kind : std::uint8_t {
     Status,   // Playing, Paused or Stopped
     Title,    // from the caption
+    File,     // the current entry's file or URL, from the player's memory
     Time,     // milliseconds, or NoTime when there is none
     Percent,  // the volume
     Count,    // 0 or more
@@ -39,6 +41,7 @@ struct PlayerState {
     bool running;  // a player's window was there to ask; nothing else is read without one
     std::int32_t status, position, length, volume, track, tracks, shuffle, repeat;
     Line title;  // in UTF-8, cut as a line is
+    Line file;
 };
 
 // The field's key, as /QUERY prints it before the value, its kind and its value.

@@ -29,11 +29,14 @@ constexpr unsigned ourNameChange = desktop::EVENT_OBJECT_NAMECHANGE;
 constexpr unsigned ourOutOfContext = desktop::WINEVENT_OUTOFCONTEXT;
 constexpr unsigned ourSkipOwnProcess = desktop::WINEVENT_SKIPOWNPROCESS;
 constexpr long ourWindowObject = desktop::OBJID_WINDOW, ourSelf = desktop::CHILDID_SELF;
+constexpr unsigned ourCopyData = desktop::WM_COPYDATA, ourVmRead = desktop::PROCESS_VM_READ;
+constexpr unsigned ourQuery = desktop::PROCESS_QUERY_INFORMATION, ourCommit = desktop::MEM_COMMIT;
+constexpr unsigned ourGuard = desktop::PAGE_GUARD;
 }  // namespace
 
 #include <windows.h>
 
-#include <cstdarg>
+#include <cstddef>
 
 static_assert(ourHide == SW_HIDE && ourShowNormal == SW_SHOWNORMAL && ourMinimize == SW_MINIMIZE);
 static_assert(ourCommand == WM_COMMAND && ourOk == MB_OK && ourExclamation == MB_ICONEXCLAMATION);
@@ -53,6 +56,19 @@ static_assert(ourOutOfContext == WINEVENT_OUTOFCONTEXT &&
               ourSkipOwnProcess == WINEVENT_SKIPOWNPROCESS);
 static_assert(ourWindowObject == OBJID_WINDOW && ourSelf == CHILDID_SELF);
 static_assert(sizeof(desktop::MSG) == sizeof(::MSG) && sizeof(unsigned long) == sizeof(DWORD));
+static_assert(ourCopyData == WM_COPYDATA && ourVmRead == PROCESS_VM_READ &&
+              ourQuery == PROCESS_QUERY_INFORMATION && ourCommit == MEM_COMMIT &&
+              ourGuard == PAGE_GUARD);
+static_assert(desktop::PAGE_READABLE == (PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY |
+                                         PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE |
+                                         PAGE_EXECUTE_WRITECOPY));
+static_assert(sizeof(desktop::COPYDATASTRUCT) == sizeof(::COPYDATASTRUCT) &&
+              offsetof(desktop::COPYDATASTRUCT, lpData) == offsetof(::COPYDATASTRUCT, lpData));
+static_assert(sizeof(desktop::MEMORY_BASIC_INFORMATION) == sizeof(::MEMORY_BASIC_INFORMATION) &&
+              offsetof(desktop::MEMORY_BASIC_INFORMATION, RegionSize) ==
+                  offsetof(::MEMORY_BASIC_INFORMATION, RegionSize) &&
+              offsetof(desktop::MEMORY_BASIC_INFORMATION, Protect) ==
+                  offsetof(::MEMORY_BASIC_INFORMATION, Protect));
 
 namespace desktop {
 
@@ -66,6 +82,8 @@ const wchar_t* Real(const WCHAR* text) { return reinterpret_cast<const wchar_t*>
 void ExitProcess(unsigned exitCode) { ::ExitProcess(exitCode); }
 
 char* GetCommandLineA() { return ::GetCommandLineA(); }
+
+WCHAR* GetCommandLineW() { return reinterpret_cast<WCHAR*>(::GetCommandLineW()); }
 
 unsigned GetModuleFileNameW(HINSTANCE module, WCHAR* buffer, unsigned capacity) {
     return ::GetModuleFileNameW(reinterpret_cast<::HMODULE>(module), Real(buffer), capacity);
@@ -87,6 +105,14 @@ int MultiByteToWideChar(unsigned codePage, unsigned flags, const char* text, int
 }
 
 unsigned GetFileAttributesA(const char* fileName) { return ::GetFileAttributesA(fileName); }
+
+unsigned GetFileAttributesW(const WCHAR* fileName) { return ::GetFileAttributesW(Real(fileName)); }
+
+unsigned GetFullPathNameW(const WCHAR* fileName, unsigned capacity, WCHAR* fullPath,
+                          WCHAR** filePart) {
+    return ::GetFullPathNameW(Real(fileName), capacity, Real(fullPath),
+                              reinterpret_cast<wchar_t**>(filePart));
+}
 
 unsigned GetPrivateProfileStringA(const char* section, const char* key, const char* fallback,
                                   char* buffer, unsigned capacity, const char* fileName) {
@@ -184,6 +210,21 @@ HANDLE OpenProcess(unsigned access, int inherit, unsigned processId) {
 
 int CloseHandle(HANDLE object) { return ::CloseHandle(Real(object)); }
 
+std::size_t VirtualQueryEx(HANDLE process, std::uintptr_t address, MEMORY_BASIC_INFORMATION* region,
+                           std::size_t length) {
+    return ::VirtualQueryEx(Real(process), reinterpret_cast<const void*>(address),
+                            reinterpret_cast<::MEMORY_BASIC_INFORMATION*>(region), length);
+}
+
+int ReadProcessMemory(HANDLE process, std::uintptr_t address, void* buffer, std::size_t size,
+                      std::size_t* read) {
+    SIZE_T done = 0;
+    const BOOL result = ::ReadProcessMemory(Real(process), reinterpret_cast<const void*>(address),
+                                            buffer, size, &done);
+    *read = done;
+    return result;
+}
+
 unsigned GetTickCount() { return ::GetTickCount(); }
 
 HANDLE GetStdHandle(unsigned which) { return reinterpret_cast<HANDLE>(::GetStdHandle(which)); }
@@ -209,14 +250,6 @@ int WriteConsoleW(HANDLE console, const WCHAR* text, unsigned length, unsigned* 
 
 int GetWindowTextW(HWND window, WCHAR* text, int capacity) {
     return ::GetWindowTextW(Real(window), Real(text), capacity);
-}
-
-int wsprintfA(char* buffer, const char* format, ...) {
-    va_list values;
-    va_start(values, format);
-    const int written = ::wvsprintfA(buffer, format, values);
-    va_end(values);
-    return written;
 }
 
 int lstrcmpiA(const char* first, const char* second) { return ::lstrcmpiA(first, second); }

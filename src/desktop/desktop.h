@@ -60,6 +60,27 @@ inline constexpr unsigned EVENT_OBJECT_CREATE = 0x8000, EVENT_OBJECT_NAMECHANGE 
 inline constexpr unsigned WINEVENT_OUTOFCONTEXT = 0x0000, WINEVENT_SKIPOWNPROCESS = 0x0002;
 inline constexpr long OBJID_WINDOW = 0, CHILDID_SELF = 0;
 
+// Choosing what plays: files handed to the player, and its strings read from its memory.
+inline constexpr unsigned WM_COPYDATA = 0x004A;
+struct COPYDATASTRUCT {
+    std::uintptr_t dwData;
+    unsigned cbData;
+    const void* lpData;
+};
+inline constexpr unsigned PROCESS_VM_READ = 0x0010, PROCESS_QUERY_INFORMATION = 0x0400;
+inline constexpr unsigned MEM_COMMIT = 0x1000, PAGE_GUARD = 0x100;
+// Any of these protections can be read.
+inline constexpr unsigned PAGE_READABLE = 0x02 | 0x04 | 0x08 | 0x20 | 0x40 | 0x80;
+struct MEMORY_BASIC_INFORMATION {
+    std::uintptr_t BaseAddress;
+    std::uintptr_t AllocationBase;
+    unsigned AllocationProtect;
+    std::size_t RegionSize;
+    unsigned State;
+    unsigned Protect;
+    unsigned Type;
+};
+
 // The longest text Windows hands over, such as a command line or a module path, is 32,767
 // UTF-16 units; in an ANSI code page each unit takes at most three bytes.
 inline constexpr int LongestWideText = 32767;
@@ -67,6 +88,7 @@ inline constexpr int LongestText = 3 * LongestWideText;
 
 [[noreturn]] void ExitProcess(unsigned exitCode);
 char* GetCommandLineA();
+WCHAR* GetCommandLineW();
 unsigned GetModuleFileNameW(HINSTANCE module, WCHAR* buffer, unsigned capacity);
 unsigned GetShortPathNameW(const WCHAR* longPath, WCHAR* shortPath, unsigned capacity);
 int WideCharToMultiByte(unsigned codePage, unsigned flags, const WCHAR* wide, int wideLength,
@@ -74,6 +96,9 @@ int WideCharToMultiByte(unsigned codePage, unsigned flags, const WCHAR* wide, in
 int MultiByteToWideChar(unsigned codePage, unsigned flags, const char* text, int length,
                         WCHAR* wide, int capacity);
 unsigned GetFileAttributesA(const char* fileName);
+unsigned GetFileAttributesW(const WCHAR* fileName);
+unsigned GetFullPathNameW(const WCHAR* fileName, unsigned capacity, WCHAR* fullPath,
+                          WCHAR** filePart);
 unsigned GetPrivateProfileStringA(const char* section, const char* key, const char* fallback,
                                   char* buffer, unsigned capacity, const char* fileName);
 unsigned GetPrivateProfileIntA(const char* section, const char* key, int fallback,
@@ -126,9 +151,11 @@ HWINEVENTHOOK SetWinEventHook(unsigned eventMin, unsigned eventMax, HINSTANCE mo
 unsigned GetWindowThreadProcessId(HWND window, unsigned* processId);
 HANDLE OpenProcess(unsigned access, int inherit, unsigned processId);
 int CloseHandle(HANDLE object);
+std::size_t VirtualQueryEx(HANDLE process, std::uintptr_t address, MEMORY_BASIC_INFORMATION* region,
+                           std::size_t length);
+int ReadProcessMemory(HANDLE process, std::uintptr_t address, void* buffer, std::size_t size,
+                      std::size_t* read);
 unsigned GetTickCount();
-// Writes at most 1024 bytes; %u and %03u are all the logic asks of it.
-int wsprintfA(char* buffer, const char* format, ...);
 int lstrcmpiA(const char* first, const char* second);
 int lstrlenA(const char* text);
 char* lstrcpynA(char* to, const char* from, int capacity);

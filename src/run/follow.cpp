@@ -105,6 +105,7 @@ void HookWindowEvents() {
 void Attach(Follower& follower, HWND window) {
     if (window == follower.player.window) return;
     if (follower.process != nullptr) CloseHandle(follower.process);
+    ForgetPlayer(follower.player);
     follower.player = {window, MessageTimeout, false};
     follower.process = nullptr;
     follower.captionLength = -1;  // unread
@@ -185,12 +186,15 @@ bool Report(Follower& follower, bool always) {
 // A line of input, carried out as a run with that command line would: the player found afresh,
 // started when absent and Autoload says so, then the pass; its queries write nothing.
 void CarryOut(Follower& follower, const char* line) {
-    char commandLine[sizeof ProgramArgument + InputCapacity];
+    constexpr int Capacity = sizeof ProgramArgument + InputCapacity;
+    char commandLine[Capacity];
     int length = 0;
     AppendText(commandLine, length, ProgramArgument, sizeof ProgramArgument - 1);
     AppendText(commandLine, length, line, lstrlenA(line) + 1);
+    WCHAR wideCommandLine[Capacity];  // the line is UTF-8
+    MultiByteToWideChar(CP_UTF8, 0, commandLine, length, wideCommandLine, Capacity);
     ArgumentList arguments;
-    ReadArguments(commandLine, arguments);
+    ReadArguments(commandLine, wideCommandLine, arguments);
     HWND window = FindWindowA(follower.run.className, nullptr);
     if (window == nullptr)
         LaunchPlayer(arguments, follower.run.className, follower.run.settingsPath, window,

@@ -29,7 +29,7 @@ Run run;  // too large for the stack of a test
 void Apply(std::string commandLine, bool window, int first = FirstSwitch) {
     LocateSettingsFile(Desktop.modulePath, std::char_traits<char16_t>::length(Desktop.modulePath),
                        run.settingsPath);
-    ReadArguments(commandLine.data(), run.arguments);
+    ReadArguments(commandLine.data(), nullptr, run.arguments);
     run.arguments.first = first;
     Player player{window ? PlayerWindow : nullptr, Patiently, false};
     Output output{};

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 using namespace desktop;
 
@@ -150,6 +151,43 @@ bool FindValue(const char* section, const char* key, const char* fileName, const
     return key == nullptr;
 }
 
+// The address of an entry's text, as the player answers 211 to 214; false for other questions.
+bool EntryAnswer(std::int32_t index, std::intptr_t id, std::uintptr_t* result) {
+    const FakePlaylist& playlist = Desktop.player.playlist;
+    const bool wide = id == GetPlaylistFileW || id == GetPlaylistTitleW;
+    if (!wide && id != GetPlaylistFile && id != GetPlaylistTitle) return false;
+    const void* text = nullptr;
+    if (index >= 0 && index < FakeEntries) {
+        if (id == GetPlaylistFileW) text = playlist.files[index];
+        if (id == GetPlaylistTitleW) text = playlist.titles[index];
+        if (id == GetPlaylistFile) text = playlist.ansiFiles[index];
+    }
+    std::uintptr_t address = playlist.lie != 0 ? playlist.lie : reinterpret_cast<std::uintptr_t>(text);
+    if (wide && playlist.ansiOnly) address = NotSupported;
+    *result = address;
+    return true;
+}
+
+// The readable memory of the player: each text of its playlist, with its terminator unless it
+// has none; the region holding the address, or false.
+bool Region(std::uintptr_t address, std::uintptr_t& from, std::uintptr_t& to) {
+    const FakePlaylist& playlist = Desktop.player.playlist;
+    const auto holds = [&](const void* text, size_t bytes) {
+        from = reinterpret_cast<std::uintptr_t>(text);
+        to = from + bytes;
+        return text != nullptr && address >= from && address < to;
+    };
+    const size_t end = playlist.unterminated ? 0 : 1;
+    for (int entry = 0; entry < FakeEntries; ++entry) {
+        for (const char16_t* text : {playlist.files[entry], playlist.titles[entry]})
+            if (text != nullptr && holds(text, (WideLength(text) + end) * sizeof(char16_t)))
+                return true;
+        const char* ansi = playlist.ansiFiles[entry];
+        if (ansi != nullptr && holds(ansi, std::strlen(ansi) + end)) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 namespace desktop {
@@ -158,6 +196,36 @@ char* GetCommandLineA() {
     Log("GetCommandLineA()\n");
     std::snprintf(commandLine, sizeof commandLine, "%s", Desktop.commandLine);
     return commandLine;
+}
+
+WCHAR* GetCommandLineW() {
+    static char16_t wide[1 << 17];
+    size_t at = 0;
+    for (; Desktop.wideCommandLine != nullptr ? Desktop.wideCommandLine[at] != u'\0'
+                                              : Desktop.commandLine[at] != '\0';
+         ++at)
+        wide[at] = Desktop.wideCommandLine != nullptr
+                       ? Desktop.wideCommandLine[at]
+                       : static_cast<unsigned char>(Desktop.commandLine[at]);
+    wide[at] = u'\0';
+    return wide;
+}
+
+// A path is full when it starts with a drive or is a UNC path; any other is in the current folder.
+unsigned GetFullPathNameW(const WCHAR* fileName, unsigned capacity, WCHAR* fullPath, WCHAR**) {
+    std::u16string full = fileName;
+    if (full.size() < 2 || (full[1] != u':' && full.rfind(u"\\\\", 0) != 0))
+        full = Desktop.currentFolder + full;
+    if (full.size() >= capacity) return static_cast<unsigned>(full.size() + 1);
+    std::memcpy(fullPath, full.c_str(), (full.size() + 1) * sizeof(WCHAR));
+    return static_cast<unsigned>(full.size());
+}
+
+unsigned GetFileAttributesW(const WCHAR* fileName) {
+    Log("GetFileAttributesW(\"%s\")\n", Utf8(fileName));
+    for (const char16_t* existing : Desktop.existing)
+        if (existing != nullptr && std::u16string(existing) == fileName) return 0;
+    return INVALID_FILE_ATTRIBUTES;
 }
 
 unsigned GetModuleFileNameW(HINSTANCE, WCHAR* buffer, unsigned capacity) {
@@ -272,16 +340,26 @@ int IsWindowVisible(HWND window) {
 }
 
 // Logged with its flags and timeout only when it has a timeout; a hung player answers nothing.
+// WM_COPYDATA is logged with the data's kind and text.
 std::intptr_t SendMessageTimeoutA(HWND window, unsigned message, std::uintptr_t wParam,
                                   std::intptr_t lParam, unsigned flags, unsigned timeout,
                                   std::uintptr_t* result) {
-    Log("SendMessageTimeoutA(%s, 0x%x, %lld, %lld", Name(window), message,
-        static_cast<long long>(wParam), static_cast<long long>(lParam));
+    if (message == WM_COPYDATA) {
+        const auto& data = *reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+        const auto* text = static_cast<const char16_t*>(data.lpData);
+        Log("SendMessageTimeoutA(%s, copydata %llu, %u, \"%s\"", Name(window),
+            static_cast<unsigned long long>(data.dwData), data.cbData,
+            Utf8(text, data.cbData / sizeof(char16_t)));
+    } else {
+        Log("SendMessageTimeoutA(%s, 0x%x, %lld, %lld", Name(window), message,
+            static_cast<long long>(wParam), static_cast<long long>(lParam));
+    }
     Log(timeout == 0xFFFFFFFF ? ")\n" : ", %u, %u)\n", flags, timeout);
     *result = 0;
     if (window != PlayerWindow || Desktop.player.hung) return 0;
     if (message == WM_COMMAND) CarryOutCommand(Desktop.player, wParam);
     if (message != WM_USER) return 1;
+    if (EntryAnswer(static_cast<std::int32_t>(wParam), lParam, result)) return 1;
     const std::int32_t answer =
         AnswerUserMessage(Desktop.player, static_cast<std::int32_t>(wParam), lParam);
     *result = Desktop.player.zeroExtended ? static_cast<std::uint32_t>(answer) : answer;
@@ -399,6 +477,28 @@ HANDLE OpenProcess(unsigned, int, unsigned processId) {
     return reinterpret_cast<HANDLE>(&process);
 }
 
+std::size_t VirtualQueryEx(HANDLE, std::uintptr_t address, MEMORY_BASIC_INFORMATION* region,
+                           std::size_t length) {
+    std::uintptr_t from = 0, to = 0;
+    *region = MEMORY_BASIC_INFORMATION{};
+    if (Region(address, from, to)) {
+        *region = MEMORY_BASIC_INFORMATION{from, from, PAGE_READABLE, to - from, MEM_COMMIT,
+                                           PAGE_READABLE, 0};
+    }
+    return length;  // free memory is described too, as Windows does
+}
+
+// Only what lies within one readable region is read.
+int ReadProcessMemory(HANDLE, std::uintptr_t address, void* buffer, std::size_t size,
+                      std::size_t* read) {
+    std::uintptr_t from = 0, to = 0;
+    *read = 0;
+    if (!Region(address, from, to) || address + size > to) return 0;
+    std::memcpy(buffer, reinterpret_cast<const void*>(address), size);
+    *read = size;
+    return 1;
+}
+
 int CloseHandle(HANDLE) {
     Log("CloseHandle()\n");
     return 1;
@@ -433,14 +533,6 @@ int GetWindowTextW(HWND window, WCHAR* text, int capacity) {
     std::memcpy(text, Desktop.player.caption, length * sizeof(WCHAR));  // cut anywhere
     text[length] = u'\0';
     return length;
-}
-
-int wsprintfA(char* buffer, const char* format, ...) {
-    va_list values;
-    va_start(values, format);
-    const int written = vsnprintf(buffer, 1024, format, values);  // as much as Windows writes
-    va_end(values);
-    return written;
 }
 
 int lstrcmpiA(const char* first, const char* second) {

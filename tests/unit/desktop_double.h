@@ -8,12 +8,25 @@
 #include "desktop/desktop.h"
 #include "player_model.h"
 
+// The player's playlist, whose texts lie in this process's memory as they lie in the player's:
+// the player answers with their addresses, and only they can be read.
+inline constexpr int FakeEntries = 4;
+struct FakePlaylist {
+    const char16_t* files[FakeEntries];
+    const char16_t* titles[FakeEntries];
+    const char* ansiFiles[FakeEntries];  // what a player too old for UTF-16 answers instead
+    bool ansiOnly;                       // it answers the UTF-16 questions with 1
+    std::uintptr_t lie;                  // an address it answers for every text instead; 0: none
+    bool unterminated;                   // its texts have no terminator before unreadable memory
+};
+
 // The player: its state, which answers WM_USER and changes with its commands and settings as the
 // stand-in's does, and its caption.
 struct FakePlayer : PlayerModel {
     const char16_t* caption;
     bool zeroExtended;  // a 32-bit answer reaches the 64-bit caller zero-extended: -1 as 2^32-1
     bool hung;          // answers no message
+    FakePlaylist playlist;
 };
 
 // What the caller gave the run as its standard output.
@@ -34,7 +47,20 @@ struct FakeDesktop {
     FakePlayer player = {{Playing, 83250, 240000, 200, On, Off, 2, 4},
                          u"3. Artist C - Three - Winamp",
                          false,
-                         false};
+                         false,
+                         {{u"C:\\M\\one.mp3", u"C:\\M\\two.flac", u"C:\\M\\\u97f3.mp3",
+                           u"http://radio.example/stream"},
+                          {u"Artist A - One", u"Artist B - Two", u"\u97f3", u"Radio"},
+                          {"C:\\M\\one.mp3", "C:\\M\\two.flac", "C:\\M\\?.mp3",
+                           "http://radio.example/stream"},
+                          false,
+                          0,
+                          false}};
+    // The UTF-16 command line; null: the ANSI one read as Latin-1.
+    const char16_t* wideCommandLine = nullptr;
+    const char16_t* currentFolder = u"C:\\Work\\";  // where a relative path is taken from
+    const char16_t* existing[5] = {u"C:\\Work\\song.mp3", u"C:\\M", u"C:\\M\\new.ogg",
+                                   u"C:\\Work\\volup", u"C:\\Work\\\u97f3.mp3"};  // what is there
     StandardOutput standardOutput = StandardOutput::Given;
     bool parentConsole = false;  // AttachConsole finds one
     // Following: standard input's text (null: there is none), read whole before wait `inputAt`,

@@ -37,6 +37,7 @@ TEST(Remote, ParsesAmounts) {
         {"+-5", false, 0, false},
         {" 5", false, 0, false},
         {"0x10", false, 0, false},
+        {"1.5", false, 0, false},  // whole numbers only, at a scale of 1
     };
     for (const auto& c : cases) {
         Amount amount{-1, false};
@@ -44,6 +45,16 @@ TEST(Remote, ParsesAmounts) {
         if (!c.valid) continue;
         EXPECT_EQ(amount.value, c.value) << c.text;
         EXPECT_EQ(amount.relative, c.relative) << c.text;
+    }
+    const struct {
+        const char* text;
+        std::int64_t milliseconds;  // -1: refused
+    } seconds[] = {{"30.6", 30600}, {"+0.25", 250},        {"-1.005", -1005},
+                   {"30", 30000},   {"2147483.647", INT32_MAX}, {"1.2345", -1},
+                   {"1.", -1},      {".5", -1},            {"1.5x", -1}};
+    for (const auto& c : seconds) {
+        Amount amount{-1, false};
+        EXPECT_EQ(ParseAmount(c.text, amount, 1000) ? amount.value : -1, c.milliseconds) << c.text;
     }
 }
 
@@ -142,8 +153,12 @@ std::string Sent() {
         long long data, id;
         if (std::sscanf(call.c_str(), "SendMessageTimeoutA(player, 0x400, %lld, %lld)", &data,
                         &id) == 2 &&
-            (id == 106 || id == 121 || id == 252 || id == 253 || (id == 122 && data != -666))) {
+            (id == 101 || id == 106 || id == 121 || id == 252 || id == 253 ||
+             (id == 122 && data != -666))) {
             sent += "ipc " + std::to_string(id) + " " + std::to_string(data) + "\n";
+        } else if (call.rfind("SendMessageTimeoutA(player, copydata 1100, ", 0) == 0) {
+            const std::size_t text = call.find('"');
+            sent += "add " + call.substr(text + 1, call.rfind('"') - text - 1) + "\n";
         } else if (std::sscanf(call.c_str(), "SendMessageTimeoutA(player, 0x111, %lld", &data) ==
                    1) {
             sent += "command " + std::to_string(data) + "\n";
@@ -174,7 +189,7 @@ TEST(Remote, AnswersAndSetsInOrder) {
          "坂本龍一 - Merry\r\n", ""},
         {"query everything", "t /QUERY", [] { Desktop.player.tracks = 0; },
          "status Playing\r\ntitle Artist C - Three\r\nposition 83.250\r\nlength 240.000\r\n"
-         "volume 78\r\ntrack 0\r\ntracks 0\r\nshuffle on\r\nrepeat off\r\n",
+         "volume 78\r\ntrack 0\r\ntracks 0\r\nshuffle on\r\nrepeat off\r\nfile \r\n",
          ""},
         {"no player", "t /TITLE /STATUS /QUERY /VOLUME=5 /SEEK=1",
          [] { Desktop.runningClass = nullptr; }, "\r\nNot running\r\nstatus Not running\r\n", ""},
@@ -197,6 +212,48 @@ TEST(Remote, AnswersAndSetsInOrder) {
          "Beyoncé 🎵\r\nPlaying\r\n", ""},
         {"no standard output and no console", "t /STATUS /PLAY",
          [] { Desktop.standardOutput = StandardOutput::None; }, "", "command 40045\n"},
+        {"seconds with decimals", "t /SEEK=30.6 /SEEK=+0.25 /SEEK=1.2345 /SEEK=1.", [] {}, "",
+         "ipc 106 30600\nipc 106 30850\n"},
+        {"files, a folder and a URL added; a missing file, and a bound word that is a file, not",
+         "t song.mp3 C:\\M C:\\M\\new.ogg http://x.example/a missing.mp3 volup \"\" /PLAY",
+         [] { Desktop.settingsText = "[Commands]\nvolup=40058\n"; }, "",
+         "add C:\\Work\\song.mp3\nadd C:\\M\nadd C:\\M\\new.ogg\nadd http://x.example/a\n"
+         "command 40058\ncommand 40045\n"},
+        {"a name the ANSI code page can't spell arrives whole", "t ?.mp3",
+         [] { Desktop.wideCommandLine = u"t \u97f3.mp3"; }, "", "add C:\\Work\\音.mp3\n"},
+        {"/OPEN: the first file replaces the list and plays, the next is added", 
+         "t /OPEN missing.mp3 C:\\M\\new.ogg song.mp3", [] {}, "",
+         "ipc 101 0\nadd C:\\M\\new.ogg\nipc 121 0\ncommand 40045\nadd C:\\Work\\song.mp3\n"},
+        {"/OPEN with no file changes nothing; /CLEAR empties", "t /OPEN missing.mp3 /CLEAR", [] {},
+         "", "ipc 101 0\n"},
+        {"the file and the playlist", "t /FILE /PLAYLIST", [] {},
+         "C:\\M\\音.mp3\r\n1 Artist A - One\r\n2 Artist B - Two\r\n3 音\r\n4 Radio\r\n", ""},
+        {"a player too old for UTF-16 answers in its code page", "t /FILE",
+         [] { Desktop.player.playlist.ansiOnly = true; }, "C:\\M\\?.mp3\r\n", ""},
+        {"a lying player's address gives empty entries", "t /FILE /TRACK=2 /PLAYLIST",
+         [] { Desktop.player.playlist.lie = 0x12345670; },
+         "\r\n1 \r\n2 \r\n3 \r\n4 \r\n", "ipc 121 1\ncommand 40045\n"},
+        {"no terminator before unreadable memory: empty entries", "t /FILE /PLAYLIST",
+         [] {
+             Desktop.player.playlist.unterminated = true;
+             Desktop.player.tracks = 2;
+         },
+         "\r\n1 \r\n2 \r\n", ""},
+        {"a lying player's 1, and an odd address for UTF-16 text", "t /FILE /TRACK=1 /FILE",
+         [] {
+             Desktop.player.playlist.lie = 1;
+             Desktop.player.playlist.files[0] = nullptr;  // so that only the odd one can be read
+             Desktop.player.playlist.ansiFiles[0] = "";
+         },
+         "\r\n\r\n", "ipc 121 0\ncommand 40045\n"},
+        {"an odd address for UTF-16 text", "t /FILE",
+         [] {
+             Desktop.player.playlist.lie =
+                 reinterpret_cast<std::uintptr_t>(Desktop.player.playlist.files[0]) + 1;
+         },
+         "\r\n", ""},
+        {"no player: an empty file line and no playlist", "t /FILE /PLAYLIST /OPEN song.mp3",
+         [] { Desktop.runningClass = nullptr; }, "\r\n", ""},
     };
     for (const auto& c : cases) {
         SetUpRun(c.commandLine, "");

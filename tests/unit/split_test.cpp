@@ -55,7 +55,7 @@ TEST(SplitCommandLine, StopsAtCapacity) {
 
 TEST(HasArgument, ComparesArgumentsAfterTheProgramWithoutCase) {
     char program[] = "/hide", other[] = "/PLAY", hide[] = "/Hide";
-    ArgumentList arguments = {1, FirstSwitch, {program, other, hide}};
+    ArgumentList arguments = {1, FirstSwitch, {program, other, hide}, {}};
     EXPECT_FALSE(HasArgument(arguments, "/HIDE"));  // argument 0 is never compared
     arguments.count = 2;
     EXPECT_FALSE(HasArgument(arguments, "/HIDE"));

@@ -1,0 +1,131 @@
+// Reading the player's strings. The player answers with an address in its own memory, which is
+// read with ReadProcessMemory after VirtualQueryEx has found it committed and readable: under
+// Wine a read of free or forbidden memory succeeds, and so proves nothing.
+#include "control/playlist.h"
+
+using namespace desktop;
+
+namespace {
+
+constexpr std::uintptr_t LowestAddress = 0x10000;  // below: none, or 1 for "not supported"
+constexpr std::uintptr_t PageSize = 0x1000;
+constexpr std::uintptr_t LowHalf = 0xFFFFFFFF;
+constexpr int HalfBits = 16;     // shifted twice: a 32-bit program's address has no high half
+constexpr int PieceBytes = 1024;  // read at most this much at once, never across a page
+constexpr int CurrentFileTries = 3;  // a list that keeps changing gives no file
+
+// Which question gives the entry's text: the UTF-16 one, and the ANSI one that players too old
+// for it answer instead, losing every letter outside the code page.
+constexpr PlayerMessage WideQuestion[] = {GetPlaylistFileW, GetPlaylistTitleW};
+constexpr PlayerMessage AnsiQuestion[] = {GetPlaylistFile, GetPlaylistTitle};
+
+// The player's process, opened once for the run.
+bool Open(Player& player) {
+    if (!player.opened) {
+        player.opened = true;
+        unsigned processId = 0;
+        GetWindowThreadProcessId(player.window, &processId);
+        player.process = OpenProcess(PROCESS_VM_READ | PROCESS_QUERY_INFORMATION, false, processId);
+    }
+    return player.process != nullptr;
+}
+
+// True when the player can read the address, whose region is kept for the next look.
+bool Readable(Player& player, std::uintptr_t address) {
+    if (address >= player.readableFrom && address < player.readableTo) return true;
+    MEMORY_BASIC_INFORMATION region;
+    if (VirtualQueryEx(player.process, address, &region, sizeof region) != sizeof region ||
+        region.State != MEM_COMMIT || (region.Protect & PAGE_GUARD) != 0 ||
+        (region.Protect & PAGE_READABLE) == 0)
+        return false;
+    player.readableFrom = region.BaseAddress;
+    player.readableTo = region.BaseAddress + region.RegionSize;
+    return true;
+}
+
+// Reads the text at the address, of units of one or two bytes, up to its terminator, in pieces
+// that never cross a page; its length in units, cut at the capacity, or -1 when unreadable memory
+// comes first.
+int ReadText(Player& player, std::uintptr_t address, unsigned char* text, int capacity, int unit) {
+    int length = 0;  // in bytes
+    const int bytes = capacity * unit;
+    while (length < bytes) {
+        const std::uintptr_t at = address + length;
+        if (!Readable(player, at)) return -1;
+        std::uintptr_t end = (at | (PageSize - 1)) + 1;
+        if (end > player.readableTo) end = player.readableTo;
+        int piece = static_cast<int>(end - at);
+        if (piece > PieceBytes) piece = PieceBytes;
+        if (piece > bytes - length) piece = bytes - length;
+        std::size_t read = 0;
+        if (!ReadProcessMemory(player.process, at, text + length, piece, &read) ||
+            read != static_cast<std::size_t>(piece))
+            return -1;
+        for (const int stop = length + piece; length + unit <= stop; length += unit)
+            if (text[length] == 0 && text[length + unit - 1] == 0) return length / unit;
+    }
+    return length / unit;
+}
+
+// The address the player gave, as an address in its memory; 0 for one that is none. A 32-bit
+// player's reaches a 64-bit caller sign-extended; a 64-bit player's never has a high half of
+// ones, which is the kernel's.
+std::uintptr_t Address(std::uintptr_t answer, bool wide) {
+    if ((answer >> HalfBits >> HalfBits) == LowHalf) answer &= LowHalf;
+    const bool odd = wide && (answer & 1) != 0;
+    return answer < LowestAddress || odd ? 0 : answer;
+}
+
+bool AppendAt(Line& line, Player& player, std::uintptr_t answer, bool wide) {
+    const std::uintptr_t address = Address(answer, wide);
+    if (address == 0 || !Open(player)) return false;
+    WCHAR text[LongestEntry];
+    int length;
+    if (wide) {
+        length = ReadText(player, address, reinterpret_cast<unsigned char*>(text), LongestEntry,
+                          sizeof(WCHAR));
+    } else {
+        char ansi[LongestEntry];
+        length = ReadText(player, address, reinterpret_cast<unsigned char*>(ansi), LongestEntry, 1);
+        if (length > 0) length = MultiByteToWideChar(CP_ACP, 0, ansi, length, text, LongestEntry);
+    }
+    if (length < 0) return false;
+    AppendWide(line, text, text + length);
+    return true;
+}
+
+}  // namespace
+
+bool AppendEntry(Line& line, Player& player, std::int32_t index, EntryText which,
+                 std::uintptr_t* address) {
+    const int text = static_cast<int>(which);
+    std::uintptr_t answer = AskAddress(player, index, WideQuestion[text]);
+    const bool wide = answer != static_cast<std::uintptr_t>(NotSupported);
+    if (!wide) answer = AskAddress(player, index, AnsiQuestion[text]);
+    if (address != nullptr) *address = answer;
+    return AppendAt(line, player, answer, wide);
+}
+
+void ReadCurrentFile(Line& line, Player& player) {
+    line.length = 0;
+    if (Ask(player, 0, ListLength) <= 0) return;  // no current entry
+    for (int attempt = 0; attempt < CurrentFileTries; ++attempt) {
+        line.length = 0;
+        const std::int32_t index = Ask(player, 0, ListPosition);
+        std::uintptr_t address = 0, addressAgain = 0;
+        const bool read = AppendEntry(line, player, index, EntryText::File, &address);
+        Line again;
+        again.length = 0;
+        const bool same = Ask(player, 0, ListPosition) == index &&
+                          AppendEntry(again, player, index, EntryText::File, &addressAgain) == read &&
+                          addressAgain == address && SameLine(line, again);
+        if (same) return;
+    }
+    line.length = 0;
+}
+
+void AddToPlaylist(Player& player, const WCHAR* entry, int length) {
+    const COPYDATASTRUCT data = {AddFileW, static_cast<unsigned>((length + 1) * sizeof(WCHAR)),
+                                 entry};
+    SendData(player, data);
+}

@@ -1,0 +1,26 @@
+// The player's playlist: an entry's file or title read from the player's memory, whole and only
+// from memory it can read, and files and URLs handed to it.
+#pragma once
+
+#include <cstdint>
+
+#include "control/line.h"
+#include "control/player.h"
+
+// The most characters of an entry read; a longer one is cut here.
+inline constexpr int LongestEntry = 32767;
+
+enum class EntryText : std::uint8_t { File, Title };
+
+// Appends the text of the entry at index to the line, as far as the line takes it; false, with
+// nothing appended, when the player gives no address it can be read at, or no terminator comes
+// before memory that can't be read. The address the player gave goes to address, if given.
+bool AppendEntry(Line& line, Player& player, std::int32_t index, EntryText which,
+                 std::uintptr_t* address = nullptr);
+
+// The current entry's file or URL, read again until the list held still while it was read:
+// empty when there is none, or after three tries.
+void ReadCurrentFile(Line& line, Player& player);
+
+// Adds a file or URL, in UTF-16, to the end of the playlist.
+void AddToPlaylist(Player& player, const desktop::WCHAR* entry, int length);
