@@ -33,6 +33,7 @@ class Pairing:
     in_wine: tuple = ()  # what runs Wine's commands: nothing for the host's own Wine
     mixed: bool = False  # the stand-in runs on the 32-bit side, everything else on the 64-bit one
     prefix: pathlib.Path = PREFIX
+    reads_memory: bool = True  # under qemu, ReadProcessMemory is refused outright
 
     def environment(self):
         environment = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
@@ -64,7 +65,8 @@ class Pairing:
 
 PAIRINGS = {
     "win64": Pairing("win64", ROOT / "build" / "win64", ROOT / "build" / "win64"),
-    "win32": Pairing("win32", ROOT / "build" / "win32", ROOT / "build" / "win32", in_wine=(str(WINE32), "run")),
+    "win32": Pairing("win32", ROOT / "build" / "win32", ROOT / "build" / "win32", in_wine=(str(WINE32), "run"),
+                     reads_memory=False),
     "mixed": Pairing("mixed", ROOT / "build" / "win64", ROOT / "build" / "win32", mixed=True, prefix=MIXED_PREFIX),
 }
 WIN64 = PAIRINGS["win64"]

@@ -6,6 +6,17 @@
 #include "run/context.h"
 #include "run/switches.h"
 
+namespace {
+
+// With PathOnCmdLine on, argument 1 is the player's path even when the player runs already: it is
+// not a file to play.
+bool IsPlayerPath(const ArgumentList& arguments, int index, const Pass& pass) {
+    return index == FirstSwitch && arguments.first == FirstSwitch &&
+           ReadPathOnCmdLine(pass.run.settingsPath);
+}
+
+}  // namespace
+
 void RunCommandPass(const ArgumentList& arguments, Pass& pass) {
     for (int index = arguments.first; index < arguments.count; ++index) {
         const char* argument = arguments.texts[index];
@@ -15,7 +26,7 @@ void RunCommandPass(const ArgumentList& arguments, Pass& pass) {
             row->act(pass, value);
         } else if ((bound = ReadCommandBinding(pass.run.settingsPath, argument)) != NoCommand) {
             SendCommand(pass.player, bound);
-        } else if (arguments.wide[index] != nullptr) {
+        } else if (arguments.wide[index] != nullptr && !IsPlayerPath(arguments, index, pass)) {
             AddArgument(pass, arguments.wide[index]);
         }
     }

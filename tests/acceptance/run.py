@@ -73,6 +73,9 @@ class Scenario:
     latencies: tuple = ()
     mixed: bool = True  # runs in the mixed pairing too
     shell: bool = False  # run as "wine tunedesk.exe ... > file" from the Linux shell
+    files: tuple = ()  # made empty in the scenario's folder, the run's current one; "NAME/": a folder
+    unread: tuple = None  # the output where the player's memory can't be read; None: as output,
+    #                      with every "file" line empty
 
     def folder(self, pairing):
         return work_folder(pairing) / self.name.replace(" ", "-")
@@ -110,8 +113,10 @@ HELP_SWITCHES = (
     "/STATUS\tprint Playing, Paused, Stopped or Not running", "/TITLE\tprint the title",
     "/POSITION\tprint the position in seconds", "/LENGTH\tprint the length in seconds",
     "/VOLUME\tprint the volume in percent", "/TRACK\tprint track number/number of tracks",
-    "/QUERY\tprint all of these", "/VOLUME=N\tset the volume in percent, or +N, -N",
-    "/SEEK=S\tgo to second S, or +S, -S seconds", "/TRACK=N\tplay track N",
+    "/FILE\tprint the current file or URL", "/QUERY\tprint all of these",
+    "/PLAYLIST\tprint N title for each entry", "/CLEAR\tempty the playlist",
+    "/OPEN\tplay the files after it instead of the playlist", "/VOLUME=N\tset the volume in percent, or +N, -N",
+    "/SEEK=S\tgo to second S, or +S, -S seconds, such as 30.5", "/TRACK=N\tplay track N",
     "/SHUFFLE=ON\tor OFF", "/REPEAT=ON\tor OFF",
     "/FOLLOW\tfirst: report the player's changes and carry out input lines", "/?\tfirst: this help")
 
@@ -151,7 +156,12 @@ def block(done, status="Playing", title="Artist A - One", volume=78, track=1):
     if status == "Not running":
         return ("status Not running", f"done {done}")
     return (f"status {status}", f"title {title}", "position *", "length 240.000", f"volume {volume}",
-            f"track {track}", "tracks 2", "shuffle off", "repeat off", f"done {done}")
+            f"track {track}", "tracks 2", "shuffle off", "repeat off", f"file {file_of(title)}", f"done {done}")
+
+
+def file_of(title):
+    """The file the stand-in makes up for an entry that has only a title."""
+    return f"C:\\Music\\{title}.mp3"
 
 
 FOLLOW = "tunedesk.exe /FOLLOW /NEXT"  # what follows /FOLLOW is ignored
@@ -179,6 +189,45 @@ FOLLOW_SCENARIOS = (
              steps=((300, "state", "state-hung.ini"), (300, "line", "/NEXT"), (1500, "line", "/VOLUME=10"),
                     (300, "eof", "")),
              blocks=(block(0), block(1), block(2)), latencies=((1, 1, 2500), (2, 2, 2500))),
+)
+FORTY = tuple(f"f{number:02}.mp3" for number in range(40))
+LISTED = dict(PLAYING, Files="C:\\Music\\Łódź\\one.mp3|http://radio.example/two|C:\\音楽\\three.flac|D:\\four.wav")
+EACH_TITLE = tuple(f"{number} {title}" for number, title in enumerate(TITLES.split("|"), 1))
+NO_TITLES = tuple(f"{number} " for number in range(1, 5))
+PLAYLIST_SCENARIOS = (
+    # Files and URLs as arguments, made full against the run's current folder, the scenario's.
+    Scenario("files, a folder and a URL added", 'tunedesk.exe song.mp3 album "{folder}\\sub\\árvíztűrő.flac" '
+             "音楽.ogg http://radio.example/stream missing.mp3 volup /PLAY", ini="[Commands]\nvolup=40058\n",
+             files=("song.mp3", "album/", "sub/árvíztűrő.flac", "音楽.ogg", "volup"), player=STOPPED,
+             events=("add {folder}\\song.mp3", "add {folder}\\album", "add {folder}\\sub\\árvíztűrő.flac",
+                     "add {folder}\\音楽.ogg", "add http://radio.example/stream") + commands(40058, 40045)),
+    Scenario("forty files in one command line", "tunedesk.exe " + " ".join(FORTY), files=FORTY,
+             events=tuple("add {folder}\\" + name for name in FORTY)),
+    Scenario("clear, then add, then list", "tunedesk.exe /CLEAR song.mp3 /PLAYLIST", files=("song.mp3",),
+             player=PLAYING, events=ipc(101, 0) + ("add {folder}\\song.mp3",), output=("1 song",),
+             unread=("1 ",)),
+    Scenario("open plays the files after it", "tunedesk.exe /OPEN missing.mp3 a.mp3 b.mp3 /FILE /PLAYLIST",
+             files=("a.mp3", "b.mp3"), player=PLAYING,
+             events=ipc(101, 0) + ("add {folder}\\a.mp3",) + ipc(121, 0) + commands(40045) + ("add {folder}\\b.mp3",),
+             output=("{folder}\\a.mp3", "1 a", "2 b"), unread=("", "1 ", "2 ")),
+    Scenario("open with no file changes nothing", "tunedesk.exe /OPEN missing.mp3", player=PLAYING),
+    # The player's strings, read from its memory.
+    Scenario("the file, the playlist and the query's file", "tunedesk.exe /FILE /PLAYLIST /TRACK=2 /QUERY",
+             player=LISTED, events=ipc(121, 1) + commands(40045),
+             output=("C:\\音楽\\three.flac",) + EACH_TITLE + (
+                 "status Playing", "title Artist B - Two", "position 83.250", "length 240.000", "volume 78",
+                 "track 2", "tracks 4", "shuffle on", "repeat off", "file http://radio.example/two"),
+             unread=("",) + NO_TITLES + ("status Playing", "title Artist B - Two", "position 83.250",
+                                         "length 240.000", "volume 78", "track 2", "tracks 4", "shuffle on",
+                                         "repeat off", "file ")),
+    Scenario("an empty playlist lists nothing", "tunedesk.exe /PLAYLIST /FILE /STATUS", player=NOTHING_LOADED,
+             output=("", "Stopped")),
+    Scenario("a player too old for UTF-16 answers in its code page", "tunedesk.exe /FILE",
+             player=dict(LISTED, Ansi=1, Track=0), output=("C:\\Music\\Lódz\\one.mp3",), unread=("",)),
+    *(Scenario(f"a lying player: {lie}", "tunedesk.exe /FILE /PLAYLIST /STATUS", player=dict(PLAYING, Lie=lie),
+               output=("",) + NO_TITLES + ("Playing",)) for lie in ("unreadable", "unterminated")),
+    Scenario("seconds with decimals", "tunedesk.exe /SEEK=30.6 /SEEK=+0.25 /SEEK=1.2345", player=PLAYING,
+             events=ipc(106, 30600, 106, 30850)),
 )
 SEVENTY_WORDS = "tunedesk.exe " + " ".join(["w"] * 62 + ["/NEXT", "/PLAY"] + ["/STOP"] * 5)
 
@@ -281,10 +330,11 @@ SCENARIOS = [
              output=("Stopped", "", "", "", "100", "0/0")),
     Scenario("query everything", "tunedesk.exe /QUERY", player=PLAYING,
              output=("status Playing", "title Artist C - Three", "position 83.250", "length 240.000",
-                     "volume 78", "track 3", "tracks 4", "shuffle on", "repeat off")),
+                     "volume 78", "track 3", "tracks 4", "shuffle on", "repeat off",
+                     "file " + file_of("Artist C - Three"))),
     Scenario("query everything with nothing loaded", "tunedesk.exe /query", player=NOTHING_LOADED,
              output=("status Stopped", "title ", "position ", "length ", "volume 100", "track 0",
-                     "tracks 0", "shuffle off", "repeat off")),
+                     "tracks 0", "shuffle off", "repeat off", "file ")),
     Scenario("queries without a player", "tunedesk.exe " + EVERY_QUERY + " /QUERY", players=(),
              output=("Not running", "", "", "", "", "", "status Not running")),
     Scenario("a title longer than a line", "tunedesk.exe /TITLE", player=dict(Status=1, Titles="x" * 1500),
@@ -294,7 +344,7 @@ SCENARIOS = [
              events=commands(40045, 40048, 40046) + HIDE + ("shown",),
              output=("Stopped", "Playing", "3/4", "4/4", "status Paused", "title Artist D - Four",
                      "position 0.000", "length 240.000", "volume 78", "track 4", "tracks 4",
-                     "shuffle on", "repeat off")),
+                     "shuffle on", "repeat off", "file " + file_of("Artist D - Four"))),
     Scenario("queries after starting the player", "tunedesk.exe /PLAY /STATUS /TITLE", players=(),
              ini=STARTED, launches=True, player=STOPPED, events=commands(40045),
              output=("Playing", "Artist C - Three")),
@@ -307,7 +357,7 @@ SCENARIOS = [
              player=WORLD_PLAYING, events=commands(40044, 40048, 40048), output=WORLD),
     Scenario("query a CJK title", "tunedesk.exe /QUERY", player=WORLD_PLAYING,
              output=("status Playing", "title " + WORLD[1], "position 0.000", "length ", "volume 100",
-                     "track 2", "tracks 3", "shuffle off", "repeat off")),
+                     "track 2", "tracks 3", "shuffle off", "repeat off", "file " + file_of(WORLD[1]))),
     Scenario("a title of two-byte characters longer than a line", "tunedesk.exe /TITLE",
              player=dict(Status=1, Titles="é" * 600), output=("é" * 510,)),
     Scenario("a title of four-byte characters longer than a line", "tunedesk.exe /TITLE",
@@ -337,6 +387,7 @@ SCENARIOS = [
              players=()),
     Scenario("path on the command line too long", "tunedesk.exe " + "p" * 300 + " /PLAY", players=(),
              ini=PATH_ON_COMMAND_LINE, boxes=START_FAILED),
+    *PLAYLIST_SCENARIOS,
 ]
 
 
@@ -345,13 +396,19 @@ def write_state(path, state):
     path.write_text("[Player]\n" + keys, encoding="utf-8-sig")
 
 
-def check_blocks(scenario, folder):
+def unread(lines, pairing):
+    """The lines as a pairing that can't read the player's memory gets them: no file."""
+    return list(lines) if pairing.reads_memory else ["file " if line.startswith("file ") else line for line in lines]
+
+
+def check_blocks(scenario, folder, pairing):
     """The follower's blocks, with their positions left out, against those expected, and the time
     from each step named in the latencies to its block."""
     text = read_bytes(folder / "stdout.txt").decode("utf-8")
     blocks = [tuple("position *" if line.startswith("position ") else line for line in block.split("\r\n"))
               for block in text.split("\r\n\r\n")[:-1]]
-    problems = [] if blocks == list(scenario.blocks) else [f"blocks: expected {list(scenario.blocks)}, got {blocks}"]
+    wanted = [tuple(unread(block, pairing)) for block in scenario.blocks]
+    problems = [] if blocks == wanted else [f"blocks: expected {wanted}, got {blocks}"]
     steps, grown = {}, []
     for line in read_lines(folder / "timeline.txt"):
         time, what, *value = line.split()
@@ -414,6 +471,10 @@ def run(scenario, pairing):
     if ini is not None:
         settings.write_bytes(ini)
         os.utime(settings, (SETTINGS_TIME, SETTINGS_TIME))  # any write would move it
+    for name in scenario.files:
+        made = folder / name
+        made.parent.mkdir(parents=True, exist_ok=True)
+        made.mkdir() if name.endswith("/") else made.touch()
     if scenario.player is not None:
         write_state(folder / "standin.ini", scenario.player)
     for name, state in (scenario.states or {}).items():
@@ -441,17 +502,18 @@ def run(scenario, pairing):
             player.kill()
     problems = []
     for what, actual, expected in (
-        ("player log", read_lines(folder / "standin.log"), scenario.expected_log()),
+        ("player log", read_lines(folder / "standin.log"), [placed(line) for line in scenario.expected_log()]),
         ("result", read_lines(folder / "result.txt"), [placed(line) for line in scenario.expected_result()]),
     ):
         if actual != expected:
             problems.append(f"{what}: expected {expected}, got {actual}")
     if scenario.blocks is None:
-        expected = "".join(line + "\r\n" for line in scenario.output).encode("utf-8")
+        output = scenario.output if pairing.reads_memory or scenario.unread is None else scenario.unread
+        expected = "".join(placed(line) + "\r\n" for line in unread(output, pairing)).encode("utf-8")
         if (actual := read_bytes(folder / "stdout.txt")) != expected:
             problems.append(f"output: expected {expected}, got {actual}")
     else:
-        problems += check_blocks(scenario, folder)
+        problems += check_blocks(scenario, folder, pairing)
     if ini is not None:
         if settings.read_bytes() != ini or settings.stat().st_mtime != SETTINGS_TIME:
             problems.append("the settings file was written")

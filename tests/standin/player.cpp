@@ -5,8 +5,14 @@
 //
 // It answers the player's WM_USER queries from a state that standin.ini beside it may set
 // ([Player]: Status 0/1/3, Position and Length in ms, Volume 0..255, Shuffle, Repeat, Track from
-// 0, Titles separated by "|", Numbers 0 to leave the playlist number out of the caption), keeps
-// its caption in the player's format, and plays, pauses, stops and changes track on command.
+// 0, Titles and Files separated by "|", or Entries=N for N made-up ones, Numbers 0 to leave the
+// playlist number out of the caption), keeps its caption in the player's format, and plays,
+// pauses, stops and changes track on command. Its playlist lies in its own memory, as the
+// player's does: it answers 211 to 214 with the address of an entry's file or title, adds the
+// files that WM_COPYDATA hands it (logged as "add FILE") and empties the list on 101. Ansi=1
+// makes it a player too old for the UTF-16 questions, which it answers with 1; Lie=unreadable
+// makes it answer them with an address that can't be read, Lie=unterminated with one of a text
+// that runs into memory that can't be read.
 // Its window is a Unicode one, as the player's is; standin.ini is saved as UTF-8 with a mark, so
 // that titles in any language reach the caption whole. While playing, the position moves on with
 // the clock where Clock=1 says so. When standin.ini changes it reads its state afresh, so that a
@@ -14,16 +20,17 @@
 // altogether.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "player_model.h"
 
 namespace {
 
-constexpr int MaxTitles = 64;
 constexpr UINT_PTR ReloadTimer = 1;
 constexpr UINT ReloadPoll = 50;                          // ms
 constexpr char StandInProperty[] = "Tunedesk stand-in";  // how the harness finds every stand-in
@@ -32,13 +39,19 @@ char logPath[32768];  // the tests put players in folders deeper than MAX_PATH
 const char* lastState = "";
 bool closed = false;
 
+struct Entry {
+    std::wstring file, title;
+    std::string ansiFile, ansiTitle;  // in the ANSI code page, for 211 and 212
+};
+
 struct Player {
     PlayerModel model;
     DWORD movedAt;  // when the position last moved on
     bool clock;     // the position moves on while playing
     int numbers;
-    wchar_t titleText[4096];
-    const wchar_t* titles[MaxTitles];
+    bool ansi;      // answers only the ANSI questions
+    std::wstring lie;
+    std::vector<Entry> entries;
 } player;
 wchar_t settings[32768];
 FILETIME loadedAt;  // standin.ini's time when it was read
@@ -66,6 +79,49 @@ FILETIME WrittenAt() {
     return data.ftLastWriteTime;
 }
 
+std::wstring Text(const wchar_t* key) {
+    static wchar_t text[1 << 16];
+    GetPrivateProfileStringW(L"Player", key, L"", text, 1 << 16, settings);
+    return text;
+}
+
+std::vector<std::wstring> Split(const std::wstring& text) {
+    std::vector<std::wstring> parts;
+    for (size_t at = 0; !text.empty() && at <= text.size();) {
+        const size_t bar = std::min(text.find(L'|', at), text.size());
+        parts.push_back(text.substr(at, bar - at));
+        at = bar + 1;
+    }
+    return parts;
+}
+
+std::string Ansi(const std::wstring& text) {
+    std::string ansi(4 * text.size() + 1, '\0');
+    ansi.resize(WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(), ansi.size(), nullptr,
+                                    nullptr) - 1);
+    return ansi;
+}
+
+std::string Utf8(const std::wstring& text) {
+    std::string utf8(4 * text.size() + 1, '\0');
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), utf8.size(), nullptr,
+                                    nullptr) - 1);
+    return utf8;
+}
+
+void Add(const std::wstring& file, const std::wstring& title) {
+    player.entries.push_back({file, title, Ansi(file), Ansi(title)});
+}
+
+// The title the player shows for a file before reading its tags: its name without folder or
+// extension.
+std::wstring TitleOf(const std::wstring& file) {
+    const size_t slash = file.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? file : file.substr(slash + 1);
+    const size_t dot = name.rfind(L'.');
+    return dot == std::wstring::npos || dot == 0 ? name : name.substr(0, dot);
+}
+
 void LoadState() {
     loadedAt = WrittenAt();
     player.movedAt = GetTickCount();
@@ -83,14 +139,17 @@ void LoadState() {
     model.track = number(L"Track", model.track);
     player.numbers = number(L"Numbers", 1);
     player.clock = number(L"Clock", 0) == 1;
-    GetPrivateProfileStringW(L"Player", L"Titles", L"", player.titleText, 4096, settings);
-    for (wchar_t* title = player.titleText; *title != L'\0' && model.tracks < MaxTitles;) {
-        player.titles[model.tracks++] = title;
-        wchar_t* bar = std::wcschr(title, L'|');
-        if (bar == nullptr) break;
-        *bar = L'\0';
-        title = bar + 1;
+    player.ansi = number(L"Ansi", 0) == 1;
+    player.lie = Text(L"Lie");
+    player.entries.clear();
+    const std::vector<std::wstring> titles = Split(Text(L"Titles")), files = Split(Text(L"Files"));
+    for (size_t at = 0; at < titles.size(); ++at)
+        Add(at < files.size() ? files[at] : L"C:\\Music\\" + titles[at] + L".mp3", titles[at]);
+    for (int made = 0, count = number(L"Entries", 0); made < count; ++made) {
+        const std::wstring name = L"Track " + std::to_wstring(made + 1);
+        Add(L"C:\\Music\\" + name + L".mp3", L"Artist - " + name);
     }
+    model.tracks = static_cast<std::int32_t>(player.entries.size());
     if (model.track >= model.tracks) model.track = 0;
 }
 
@@ -103,7 +162,7 @@ void ShowCaption(HWND window) {
         caption[0] = L'\0';
         if (player.numbers)
             std::wcscat(caption, std::to_wstring(model.track + 1).append(L". ").c_str());
-        std::wcscat(caption, player.titles[model.track]);
+        std::wcscat(caption, player.entries[model.track].title.c_str());
         std::wcscat(caption, L" - Winamp");
         std::wcscat(caption, model.status == Playing  ? L""
                              : model.status == Paused ? L" [Paused]"
@@ -121,6 +180,39 @@ void Command(HWND window, WPARAM command) {
     ShowCaption(window);
 }
 
+// The memory a lying player hands out: a page that was never committed, and a text of one page
+// that runs into a page that can't be read.
+LRESULT LyingAddress() {
+    static char* pages = nullptr;
+    if (pages == nullptr) {
+        pages = static_cast<char*>(VirtualAlloc(nullptr, 3 * 4096, MEM_RESERVE, PAGE_NOACCESS));
+        VirtualAlloc(pages, 2 * 4096, MEM_COMMIT, PAGE_READWRITE);
+        std::wmemset(reinterpret_cast<wchar_t*>(pages), L'x', 4096 / sizeof(wchar_t));
+        DWORD old;
+        VirtualProtect(pages + 4096, 4096, PAGE_NOACCESS, &old);
+    }
+    return reinterpret_cast<LRESULT>(player.lie == L"unreadable" ? pages + 2 * 4096 : pages);
+}
+
+// The address of an entry's file or title, as 211 to 214 answer it.
+LRESULT EntryAnswer(std::int32_t index, LPARAM id) {
+    const bool wide = id == GetPlaylistTitleW || id == GetPlaylistFileW;
+    if (wide && player.ansi) return UnknownMessage;
+    if (!player.lie.empty()) return LyingAddress();
+    if (index < 0 || index >= static_cast<std::int32_t>(player.entries.size())) return 0;
+    const Entry& entry = player.entries[index];
+    switch (id) {
+        case GetPlaylistFile:
+            return reinterpret_cast<LRESULT>(entry.ansiFile.c_str());
+        case GetPlaylistTitle:
+            return reinterpret_cast<LRESULT>(entry.ansiTitle.c_str());
+        case GetPlaylistTitleW:
+            return reinterpret_cast<LRESULT>(entry.title.c_str());
+        default:
+            return reinterpret_cast<LRESULT>(entry.file.c_str());
+    }
+}
+
 // Carries out one WM_USER call; settings are logged with their value as the player reads it.
 LRESULT Ipc(HWND window, WPARAM wParam, LPARAM id) {
     const std::int32_t data = static_cast<std::int32_t>(wParam);  // the player is 32-bit
@@ -130,9 +222,31 @@ LRESULT Ipc(HWND window, WPARAM wParam, LPARAM id) {
         Log(line);
     }
     MoveOn();
+    if (id >= GetPlaylistFile && id <= GetPlaylistFileW) return EntryAnswer(data, id);
+    if (id == ClearPlaylist) player.entries.clear();
     const std::int32_t answer = AnswerUserMessage(player.model, data, id);
-    if (id == SetListPosition) ShowCaption(window);
+    if (id == SetListPosition || id == ClearPlaylist) ShowCaption(window);
     return answer;
+}
+
+// A file or URL handed over: added to the end of the list, titled by its name.
+LRESULT CopyData(HWND window, const COPYDATASTRUCT& data) {
+    std::wstring file;
+    if (data.dwData == AddFileW) {
+        file.assign(static_cast<const wchar_t*>(data.lpData), data.cbData / sizeof(wchar_t));
+    } else if (data.dwData == AddFile) {
+        const std::string ansi(static_cast<const char*>(data.lpData), data.cbData);
+        file.resize(ansi.size());
+        file.resize(MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), ansi.size(), file.data(), file.size()));
+    } else {
+        return 0;
+    }
+    if (!file.empty() && file.back() == L'\0') file.pop_back();
+    Log(("add " + Utf8(file)).c_str());
+    Add(file, TitleOf(file));
+    player.model.tracks = static_cast<std::int32_t>(player.entries.size());
+    ShowCaption(window);
+    return 1;
 }
 
 const char* StateOf(HWND window) {
@@ -156,6 +270,8 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             return 0;
         case WM_USER:
             return Ipc(window, wParam, lParam);
+        case WM_COPYDATA:
+            return CopyData(window, *reinterpret_cast<const COPYDATASTRUCT*>(lParam));
         case WM_WINDOWPOSCHANGED:
             LogStateChange(window);
             break;

@@ -219,6 +219,10 @@ TEST(Remote, AnswersAndSetsInOrder) {
          [] { Desktop.settingsText = "[Commands]\nvolup=40058\n"; }, "",
          "add C:\\Work\\song.mp3\nadd C:\\M\nadd C:\\M\\new.ogg\nadd http://x.example/a\n"
          "command 40058\ncommand 40045\n"},
+        {"with PathOnCmdLine on, argument 1 is the player's path, never a file to play",
+         "t C:\\M\\new.ogg song.mp3",
+         [] { Desktop.settingsText = "[Configuration]\nPathOnCmdLine=1\n"; }, "",
+         "add C:\\Work\\song.mp3\n"},
         {"a name the ANSI code page can't spell arrives whole", "t ?.mp3",
          [] { Desktop.wideCommandLine = u"t \u97f3.mp3"; }, "", "add C:\\Work\\音.mp3\n"},
         {"/OPEN: the first file replaces the list and plays, the next is added", 
