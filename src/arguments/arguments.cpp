@@ -45,15 +45,19 @@ int SplitCommandLine(WCHAR* commandLine, WCHAR** arguments, int capacity) {
     return Split(commandLine, arguments, capacity);
 }
 
-void ReadArguments(char* commandLine, WCHAR* wideCommandLine, ArgumentList& arguments) {
-    arguments.count = SplitCommandLine(commandLine, arguments.texts, MaxArguments);
+void ReadArguments(WCHAR* commandLine, char* texts, int capacity, ArgumentList& arguments) {
+    arguments.count = SplitCommandLine(commandLine, arguments.wide, MaxArguments);
     arguments.first = FirstSwitch;
-    const int wideCount = wideCommandLine != nullptr
-                              ? SplitCommandLine(wideCommandLine, arguments.wide, MaxArguments)
-                              : -1;
-    if (wideCount != arguments.count) {
-        for (WCHAR*& wide : arguments.wide)
-            wide = nullptr;
+    int used = 0;
+    for (int index = 0; index < arguments.count; ++index) {
+        if (used >= capacity) arguments.count = index;  // no room for the rest: they are dropped
+        if (used >= capacity) break;
+        char* text = texts + used;
+        const int written = WideCharToMultiByte(CP_ACP, 0, arguments.wide[index], -1, text,
+                                                capacity - used, nullptr, nullptr);
+        if (written <= 0) text[0] = '\0';
+        used += written > 0 ? written : 1;
+        arguments.texts[index] = text;
     }
 }
 

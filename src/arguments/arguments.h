@@ -11,9 +11,9 @@ inline constexpr int FirstSwitchAfterPath = 2;  // argument 1 held the player's 
 struct ArgumentList {
     int count;
     int first;  // the first argument the command pass applies; the launch may move it on
+    // Each argument in the ANSI code page, as switches, settings and the player's path take it,
+    // and as cut from the UTF-16 command line, so that a file's name arrives whole.
     char* texts[MaxArguments];
-    // The same arguments cut from the UTF-16 command line, so that a file's name arrives whole;
-    // all null when that split differs.
     desktop::WCHAR* wide[MaxArguments];
 };
 
@@ -23,9 +23,10 @@ struct ArgumentList {
 int SplitCommandLine(char* commandLine, char** arguments, int capacity);
 int SplitCommandLine(desktop::WCHAR* commandLine, desktop::WCHAR** arguments, int capacity);
 
-// Splits the command line and its UTF-16 form (null: none) into the list, whose first switch is
-// then argument 1.
-void ReadArguments(char* commandLine, desktop::WCHAR* wideCommandLine, ArgumentList& arguments);
+// Splits the UTF-16 command line into the list, whose first switch is then argument 1, and writes
+// each argument's ANSI form into texts, as Windows would spell the whole line.
+void ReadArguments(desktop::WCHAR* commandLine, char* texts, int capacity,
+                   ArgumentList& arguments);
 
 // True when one of arguments 1 onwards equals wanted, without regard to case.
 bool HasArgument(const ArgumentList& arguments, const char* wanted);

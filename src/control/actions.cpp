@@ -25,16 +25,8 @@ bool IsUrl(const WCHAR* text) {
     return at > 0;
 }
 
-int Length(const WCHAR* text) {
-    int length = 0;
-    while (text[length] != u'\0')
-        ++length;
-    return length;
-}
-
-// Lists the entries, writing the lines whenever they fill a text. A list whose length changed
-// meanwhile is read again from the start, unless lines are already out: they stand, and the
-// listing ends there. False to read it again.
+// Lists the entries, writing the lines whenever they fill a text. False when the list's length
+// changed meanwhile and nothing was written yet, so that it is read again from the start.
 bool ListEntries(Pass& pass) {
     Player& player = pass.player;
     const std::int32_t count = Ask(player, 0, ListLength);
@@ -48,13 +40,13 @@ bool ListEntries(Pass& pass) {
         Append(line, " ");
         AppendEntry(line, player, index, EntryText::Title);
         if (text.length + line.length + LineEndLength > TextCapacity) {
-            if (Ask(player, 0, ListLength) != count) return written;
-            written = WriteText(pass.output, text) || written;
+            written = true;
+            WriteText(pass.output, text);
             text.length = 0;
         }
         AppendLine(text, line);
     }
-    if (Ask(player, 0, ListLength) != count) return written;
+    if (!written && Ask(player, 0, ListLength) != count) return false;
     if (text.length > 0) WriteText(pass.output, text);
     return true;
 }
@@ -89,7 +81,8 @@ void QueryFields(Pass& pass, Field first, Field last) {
         AppendValue(line, field, state);
     }
     Text text;
-    StartText(text, line);
+    text.length = 0;
+    AppendLine(text, line);
     WriteText(pass.output, text);
 }
 
@@ -114,20 +107,22 @@ void Clear(Pass& pass, const char*) {
 
 void Open(Pass& pass, const char*) { pass.opening = true; }
 
-void AddArgument(Pass& pass, const WCHAR* argument) {
-    Player& player = pass.player;
-    if (player.window == nullptr) return;
-    const WCHAR* entry = argument;
-    int length = Length(argument);
-    WCHAR full[FullPathCapacity];
-    if (!IsUrl(argument)) {
-        // The player's current folder is not ours: it gets the full path.
-        const unsigned got = GetFullPathNameW(argument, FullPathCapacity, full, nullptr);
-        if (got == 0 || got >= FullPathCapacity || GetFileAttributesW(full) == INVALID_FILE_ATTRIBUTES)
-            return;
-        entry = full;
-        length = static_cast<int>(got);
+int PlaylistEntry(const WCHAR* argument, WCHAR* entry) {
+    if (argument[0] == u'/') return 0;  // a switch, mistyped
+    if (IsUrl(argument)) {
+        CopyText(entry, argument, FullPathCapacity);
+        return TextLength(entry);
     }
+    // The player's current folder is not ours: it gets the full path.
+    const unsigned length = GetFullPathNameW(argument, FullPathCapacity, entry, nullptr);
+    if (length == 0 || length >= FullPathCapacity ||
+        GetFileAttributesW(entry) == INVALID_FILE_ATTRIBUTES)
+        return 0;
+    return static_cast<int>(length);
+}
+
+void AddEntry(Pass& pass, const WCHAR* entry, int length) {
+    Player& player = pass.player;
     if (pass.opening) Tell(player, 0, ClearPlaylist);
     AddToPlaylist(player, entry, length);
     if (!pass.opening) return;

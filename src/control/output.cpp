@@ -58,11 +58,6 @@ void AppendLine(Text& text, const Line& line) {
         text.text[text.length++] = *end;
 }
 
-void StartText(Text& text, const Line& line) {
-    text.length = 0;
-    AppendLine(text, line);
-}
-
 void AppendQueryLines(Text& text, const PlayerState& state) {
     const int count = state.running ? FieldCount : 1;
     for (int at = 0; at < count; ++at) {

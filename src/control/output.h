@@ -27,8 +27,6 @@ struct Text {
 
 // Appends the line and its line end.
 void AppendLine(Text& text, const Line& line);
-// A text of one line.
-void StartText(Text& text, const Line& line);
 // Appends the /QUERY lines, "key value" each: without a player only the status.
 void AppendQueryLines(Text& text, const PlayerState& state);
 

@@ -11,7 +11,6 @@ constexpr std::uintptr_t LowestAddress = 0x10000;  // below: none, or 1 for "not
 constexpr std::uintptr_t PageSize = 0x1000;
 constexpr std::uintptr_t LowHalf = 0xFFFFFFFF;
 constexpr int HalfBits = 16;     // shifted twice: a 32-bit program's address has no high half
-constexpr int PieceBytes = 1024;  // read at most this much at once, never across a page
 constexpr int CurrentFileTries = 3;  // a list that keeps changing gives no file
 
 // Which question gives the entry's text: the UTF-16 one, and the ANSI one that players too old
@@ -43,28 +42,26 @@ bool Readable(Player& player, std::uintptr_t address) {
     return true;
 }
 
-// Reads the text at the address, of units of one or two bytes, up to its terminator, in pieces
-// that never cross a page; its length in units, cut at the capacity, or -1 when unreadable memory
-// comes first.
+// Reads the text at the address, of units of one or two bytes, up to its terminator, a page at
+// most at a time; its length in units, cut at the capacity, or -1 when unreadable memory comes
+// first.
 int ReadText(Player& player, std::uintptr_t address, unsigned char* text, int capacity, int unit) {
-    int length = 0;  // in bytes
     const int bytes = capacity * unit;
-    while (length < bytes) {
+    for (int length = 0; length < bytes;) {
         const std::uintptr_t at = address + length;
         if (!Readable(player, at)) return -1;
         std::uintptr_t end = (at | (PageSize - 1)) + 1;
         if (end > player.readableTo) end = player.readableTo;
         int piece = static_cast<int>(end - at);
-        if (piece > PieceBytes) piece = PieceBytes;
         if (piece > bytes - length) piece = bytes - length;
         std::size_t read = 0;
         if (!ReadProcessMemory(player.process, at, text + length, piece, &read) ||
             read != static_cast<std::size_t>(piece))
             return -1;
-        for (const int stop = length + piece; length + unit <= stop; length += unit)
+        for (const int end = length + piece; length < end; length += unit)
             if (text[length] == 0 && text[length + unit - 1] == 0) return length / unit;
     }
-    return length / unit;
+    return capacity;
 }
 
 // The address the player gave, as an address in its memory; 0 for one that is none. A 32-bit

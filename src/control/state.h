@@ -21,7 +21,8 @@ enum class Field : std::uint8_t {
     Repeat,
     File
 };
-inline constexpr int FieldCount = static_cast<int>(Field::File) + 1;
+inline constexpr Field LastField = Field::File;
+inline constexpr int FieldCount = static_cast<int>(LastField) + 1;
 
 // What a field's value is, which says how it is read and how it is shown.
 enum class Kind : std::uint8_t {

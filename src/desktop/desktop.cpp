@@ -81,8 +81,6 @@ const wchar_t* Real(const WCHAR* text) { return reinterpret_cast<const wchar_t*>
 
 void ExitProcess(unsigned exitCode) { ::ExitProcess(exitCode); }
 
-char* GetCommandLineA() { return ::GetCommandLineA(); }
-
 WCHAR* GetCommandLineW() { return reinterpret_cast<WCHAR*>(::GetCommandLineW()); }
 
 unsigned GetModuleFileNameW(HINSTANCE module, WCHAR* buffer, unsigned capacity) {
@@ -103,8 +101,6 @@ int MultiByteToWideChar(unsigned codePage, unsigned flags, const char* text, int
                         WCHAR* wide, int capacity) {
     return ::MultiByteToWideChar(codePage, flags, text, length, Real(wide), capacity);
 }
-
-unsigned GetFileAttributesA(const char* fileName) { return ::GetFileAttributesA(fileName); }
 
 unsigned GetFileAttributesW(const WCHAR* fileName) { return ::GetFileAttributesW(Real(fileName)); }
 
@@ -254,10 +250,5 @@ int GetWindowTextW(HWND window, WCHAR* text, int capacity) {
 
 int lstrcmpiA(const char* first, const char* second) { return ::lstrcmpiA(first, second); }
 
-int lstrlenA(const char* text) { return ::lstrlenA(text); }
-
-char* lstrcpynA(char* to, const char* from, int capacity) {
-    return ::lstrcpynA(to, from, capacity);
-}
 
 }  // namespace desktop

@@ -87,7 +87,6 @@ inline constexpr int LongestWideText = 32767;
 inline constexpr int LongestText = 3 * LongestWideText;
 
 [[noreturn]] void ExitProcess(unsigned exitCode);
-char* GetCommandLineA();
 WCHAR* GetCommandLineW();
 unsigned GetModuleFileNameW(HINSTANCE module, WCHAR* buffer, unsigned capacity);
 unsigned GetShortPathNameW(const WCHAR* longPath, WCHAR* shortPath, unsigned capacity);
@@ -95,7 +94,6 @@ int WideCharToMultiByte(unsigned codePage, unsigned flags, const WCHAR* wide, in
                         char* text, int capacity, const char* defaultChar, int* usedDefault);
 int MultiByteToWideChar(unsigned codePage, unsigned flags, const char* text, int length,
                         WCHAR* wide, int capacity);
-unsigned GetFileAttributesA(const char* fileName);
 unsigned GetFileAttributesW(const WCHAR* fileName);
 unsigned GetFullPathNameW(const WCHAR* fileName, unsigned capacity, WCHAR* fullPath,
                           WCHAR** filePart);
@@ -157,7 +155,22 @@ int ReadProcessMemory(HANDLE process, std::uintptr_t address, void* buffer, std:
                       std::size_t* read);
 unsigned GetTickCount();
 int lstrcmpiA(const char* first, const char* second);
-int lstrlenA(const char* text);
-char* lstrcpynA(char* to, const char* from, int capacity);
+
+// A text's length, and a copy of it cut to fit the capacity with its terminator, as lstrlen and
+// lstrcpyn give them, in either kind of text, without importing them.
+template <typename Char>
+int TextLength(const Char* text) {
+    int length = 0;
+    while (text[length] != 0)
+        ++length;
+    return length;
+}
+template <typename Char>
+void CopyText(Char* to, const Char* from, int capacity) {
+    int at = 0;
+    for (; at < capacity - 1 && from[at] != 0; ++at)
+        to[at] = from[at];
+    to[at] = 0;
+}
 
 }  // namespace desktop

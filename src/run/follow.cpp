@@ -190,11 +190,12 @@ void CarryOut(Follower& follower, const char* line) {
     char commandLine[Capacity];
     int length = 0;
     AppendText(commandLine, length, ProgramArgument, sizeof ProgramArgument - 1);
-    AppendText(commandLine, length, line, lstrlenA(line) + 1);
+    AppendText(commandLine, length, line, TextLength(line) + 1);
     WCHAR wideCommandLine[Capacity];  // the line is UTF-8
     MultiByteToWideChar(CP_UTF8, 0, commandLine, length, wideCommandLine, Capacity);
+    char texts[3 * Capacity];
     ArgumentList arguments;
-    ReadArguments(commandLine, wideCommandLine, arguments);
+    ReadArguments(wideCommandLine, texts, sizeof texts, arguments);
     HWND window = FindWindowA(follower.run.className, nullptr);
     if (window == nullptr)
         LaunchPlayer(arguments, follower.run.className, follower.run.settingsPath, window,

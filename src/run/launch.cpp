@@ -18,8 +18,8 @@ bool TakePathFromCommandLine(const ArgumentList& arguments, char (&playerPath)[P
     playerPath[0] = '\0';
     if (arguments.count <= PathArgument) return true;
     const char* path = arguments.texts[PathArgument];
-    if (lstrlenA(path) >= PlayerPathCapacity) return false;
-    lstrcpynA(playerPath, path, PlayerPathCapacity);
+    if (TextLength(path) >= PlayerPathCapacity) return false;
+    CopyText(playerPath, path, PlayerPathCapacity);
     if (boxes == Boxes::Shown) MessageBoxA(nullptr, playerPath, playerPath, MB_OK);
     return true;
 }

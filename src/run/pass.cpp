@@ -6,13 +6,18 @@
 #include "run/context.h"
 #include "run/switches.h"
 
+using namespace desktop;
+
 namespace {
 
-// With PathOnCmdLine on, argument 1 is the player's path even when the player runs already: it is
-// not a file to play.
-bool IsPlayerPath(const ArgumentList& arguments, int index, const Pass& pass) {
-    return index == FirstSwitch && arguments.first == FirstSwitch &&
-           ReadPathOnCmdLine(pass.run.settingsPath);
+// An argument that names a file, a folder or a URL goes to the playlist; but with PathOnCmdLine on,
+// argument 1 is the player's path even when the player runs already, not a file to play.
+void AddNamedEntry(const ArgumentList& arguments, int index, Pass& pass) {
+    WCHAR entry[LongestWideText + 1];
+    const int length = PlaylistEntry(arguments.wide[index], entry);
+    if (length > 0 && !(index == FirstSwitch && arguments.first == FirstSwitch &&
+                        ReadPathOnCmdLine(pass.run.settingsPath)))
+        AddEntry(pass, entry, length);
 }
 
 }  // namespace
@@ -26,8 +31,8 @@ void RunCommandPass(const ArgumentList& arguments, Pass& pass) {
             row->act(pass, value);
         } else if ((bound = ReadCommandBinding(pass.run.settingsPath, argument)) != NoCommand) {
             SendCommand(pass.player, bound);
-        } else if (arguments.wide[index] != nullptr && !IsPlayerPath(arguments, index, pass)) {
-            AddArgument(pass, arguments.wide[index]);
+        } else if (pass.player.window != nullptr) {
+            AddNamedEntry(arguments, index, pass);
         }
     }
 }

@@ -11,27 +11,21 @@ using namespace desktop;
 
 namespace {
 
-constexpr int CommandLineCapacity = LongestText + 1;
 constexpr int WideCommandLineCapacity = LongestWideText + 1;
+constexpr int TextsCapacity = LongestText + MaxArguments;  // the arguments' ANSI forms
 constexpr char NotRunningMessage[] = "WinAmp is not running.";
 
-void CopyWide(WCHAR* to, const WCHAR* from, int capacity) {
-    int at = 0;
-    for (; at < capacity - 1 && from[at] != u'\0'; ++at)
-        to[at] = from[at];
-    to[at] = u'\0';
-}
+
 
 }  // namespace
 
 int RunSequence(HINSTANCE instance) {
-    // Windows' own command line must not be written to, so the run cuts copies of it.
-    char commandLine[CommandLineCapacity];
-    lstrcpynA(commandLine, GetCommandLineA(), CommandLineCapacity);
-    WCHAR wideCommandLine[WideCommandLineCapacity];
-    CopyWide(wideCommandLine, GetCommandLineW(), WideCommandLineCapacity);
+    // Windows' own command line must not be written to, so the run cuts a copy of it.
+    WCHAR commandLine[WideCommandLineCapacity];
+    CopyText(commandLine, GetCommandLineW(), WideCommandLineCapacity);
+    char texts[TextsCapacity];
     Run run;
-    ReadArguments(commandLine, wideCommandLine, run.arguments);
+    ReadArguments(commandLine, texts, TextsCapacity, run.arguments);
     run.modulePathLength = GetModuleFileNameW(instance, run.modulePath, ModulePathCapacity);
     LocateSettingsFile(run.modulePath, run.modulePathLength, run.settingsPath);
     ReadPlayerClass(run.settingsPath, run.className);

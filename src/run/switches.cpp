@@ -29,13 +29,13 @@ constexpr Switch SwitchTable[] = {
     {"/LENGTH\tprint the length in seconds", Query<Field::Length>},
     {"/VOLUME\tprint the volume in percent", Query<Field::Volume>},
     {"/TRACK\tprint track number/number of tracks", Query<Field::Track, Field::Tracks>},
-    {"/FILE\tprint the current file or URL", Query<Field::File>},
+    {"/FILE\tprint the file or URL playing", Query<Field::File>},
     {"/QUERY\tprint all of these", QueryAll},
-    {"/PLAYLIST\tprint N title for each entry", QueryPlaylist},
+    {"/PLAYLIST\tprint each entry: N title", QueryPlaylist},
     {"/CLEAR\tempty the playlist", Clear},
-    {"/OPEN\tplay the files after it instead of the playlist", Open},
+    {"/OPEN\tplay the files after it", Open},
     {"/VOLUME=N\tset the volume in percent, or +N, -N", SetVolumeTo},
-    {"/SEEK=S\tgo to second S, or +S, -S seconds, such as 30.5", SeekTo},
+    {"/SEEK=S\tgo to second S, or +S, -S seconds", SeekTo},
     {"/TRACK=N\tplay track N", PlayTrack},
     {"/SHUFFLE=ON\tor OFF", SetShuffleTo},
     {"/REPEAT=ON\tor OFF", SetRepeatTo},
@@ -56,7 +56,7 @@ const char* SplitSetter(const char* argument, char (&name)[NameCapacity]) {
     while (argument[length] != '\0' && argument[length] != '=')
         if (++length >= NameCapacity - 1) return nullptr;
     if (argument[length] != '=') return nullptr;
-    lstrcpynA(name, argument, length + 2);
+    CopyText(name, argument, length + 2);
     return argument + length + 1;
 }
 
@@ -67,7 +67,7 @@ bool RowName(const Switch& row, char (&name)[NameCapacity]) {
     while (row.text[length] != '\t' && row.text[length] != '=')
         ++length;
     const bool setter = row.text[length] == '=';
-    lstrcpynA(name, row.text, setter ? length + 2 : length + 1);
+    CopyText(name, row.text, setter ? length + 2 : length + 1);
     return setter;
 }
 
@@ -114,7 +114,7 @@ void AppendWide(HelpText& help, const WCHAR* text, int length) {
 void Append(HelpText& help, const char* text) {
     WCHAR wide[KeysCapacity];
     AppendWide(help, wide,
-               MultiByteToWideChar(CP_ACP, 0, text, lstrlenA(text), wide, KeysCapacity));
+               MultiByteToWideChar(CP_ACP, 0, text, TextLength(text), wide, KeysCapacity));
 }
 
 // The words that send something: keys with a number other than 0 that no switch shadows.
@@ -122,7 +122,7 @@ void AppendBoundWords(HelpText& help, const SettingsPath& settingsPath) {
     char keys[KeysCapacity];
     ReadCommandKeys(settingsPath, keys, KeysCapacity);
     const char* separator = "";
-    for (const char* key = keys; *key != '\0'; key += lstrlenA(key) + 1) {
+    for (const char* key = keys; *key != '\0'; key += TextLength(key) + 1) {
         const char* value = nullptr;
         if (FindSwitch(key, value) != nullptr || ReadCommandBinding(settingsPath, key) == 0)
             continue;
@@ -138,11 +138,12 @@ void AppendSettingsFile(HelpText& help, const Run& run) {
         Append(help, "unknown: the program's path can't be read");
         return;
     }
+    const WCHAR* path = help.text + help.length;  // the file's path, as the help spells it
     AppendWide(help, run.modulePath, SettingsDirectoryLength(run.modulePath, run.modulePathLength));
     Append(help, SettingsFileName);
     if (run.settingsPath.text[0] == '\0') {
         Append(help, "\n(not read: this system's code page can't spell its folder's name)");
-    } else if (SettingsFileExists(run.settingsPath)) {
+    } else if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) {
         Append(help, "\n(found)");
     } else {
         Append(help, "\n(not found: every setting takes its default)");

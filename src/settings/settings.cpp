@@ -23,7 +23,7 @@ void ReadConfigurationText(const SettingsPath& settingsPath, const char* key, co
         GetPrivateProfileStringA(ConfigurationSection, key, fallback, buffer, Capacity,
                                  settingsPath.text);
     } else {
-        lstrcpynA(buffer, fallback, Capacity);
+        CopyText(buffer, fallback, Capacity);
     }
 }
 
@@ -86,7 +86,7 @@ void LocateSettingsFile(const WCHAR* modulePath, unsigned modulePathLength,
 
     const int nameAt = SettingsDirectoryLength(modulePath, modulePathLength);
     int length = SpellInAnsi(modulePath, nameAt, text);
-    if (length < 0 || length + lstrlenA(SettingsFileName) >= MAX_PATH) {
+    if (length < 0 || length + TextLength(SettingsFileName) >= MAX_PATH) {
         const int shortLength = SpellShortDirectory(modulePath, nameAt, text);
         if (shortLength >= 0) {
             length = shortLength;
@@ -99,12 +99,7 @@ void LocateSettingsFile(const WCHAR* modulePath, unsigned modulePathLength,
             return;
         }
     }
-    lstrcpynA(text + length, SettingsFileName, sizeof SettingsFileName);
-}
-
-bool SettingsFileExists(const SettingsPath& settingsPath) {
-    return HasFile(settingsPath) &&
-           GetFileAttributesA(settingsPath.text) != INVALID_FILE_ATTRIBUTES;
+    CopyText(text + length, SettingsFileName, sizeof SettingsFileName);
 }
 
 void ReadCommandKeys(const SettingsPath& settingsPath, char* keys, int capacity) {
@@ -116,7 +111,7 @@ void ReadCommandKeys(const SettingsPath& settingsPath, char* keys, int capacity)
 
 void ReadPlayerClass(const SettingsPath& settingsPath, char (&className)[ClassCapacity]) {
     ReadConfigurationText(settingsPath, "Class", DefaultClass, className);
-    if (className[0] == '\0') lstrcpynA(className, DefaultClass, ClassCapacity);
+    if (className[0] == '\0') CopyText(className, DefaultClass, ClassCapacity);
 }
 
 bool ReadAutoload(const SettingsPath& settingsPath) {

@@ -31,9 +31,6 @@ void LocateSettingsFile(const desktop::WCHAR* modulePath, unsigned modulePathLen
 // backslash, or 0 when the path names no directory.
 int SettingsDirectoryLength(const desktop::WCHAR* modulePath, unsigned modulePathLength);
 
-// True when the settings file in use exists.
-bool SettingsFileExists(const SettingsPath& settingsPath);
-
 // The keys of the [Commands] section, each ended by a zero and the list by another; empty when
 // there are none or no file is read.
 void ReadCommandKeys(const SettingsPath& settingsPath, char* keys, int capacity);

@@ -113,10 +113,10 @@ HELP_SWITCHES = (
     "/STATUS\tprint Playing, Paused, Stopped or Not running", "/TITLE\tprint the title",
     "/POSITION\tprint the position in seconds", "/LENGTH\tprint the length in seconds",
     "/VOLUME\tprint the volume in percent", "/TRACK\tprint track number/number of tracks",
-    "/FILE\tprint the current file or URL", "/QUERY\tprint all of these",
-    "/PLAYLIST\tprint N title for each entry", "/CLEAR\tempty the playlist",
-    "/OPEN\tplay the files after it instead of the playlist", "/VOLUME=N\tset the volume in percent, or +N, -N",
-    "/SEEK=S\tgo to second S, or +S, -S seconds, such as 30.5", "/TRACK=N\tplay track N",
+    "/FILE\tprint the file or URL playing", "/QUERY\tprint all of these",
+    "/PLAYLIST\tprint each entry: N title", "/CLEAR\tempty the playlist",
+    "/OPEN\tplay the files after it", "/VOLUME=N\tset the volume in percent, or +N, -N",
+    "/SEEK=S\tgo to second S, or +S, -S seconds", "/TRACK=N\tplay track N",
     "/SHUFFLE=ON\tor OFF", "/REPEAT=ON\tor OFF",
     "/FOLLOW\tfirst: report the player's changes and carry out input lines", "/?\tfirst: this help")
 

@@ -6,7 +6,7 @@
 
 #define INI "C:\\T\\TUNEDESK.INI"
 #define START             \
-    "GetCommandLineA()\n" \
+    "GetCommandLineW()\n" \
     "GetModuleFileNameW()\n"
 #define READ_CLASS(directory)                                                                   \
     "GetPrivateProfileStringA(\"Configuration\", \"Class\", \"Winamp v1.x\", 250, \"" directory \
@@ -15,6 +15,7 @@
 #define NUMBER(key, fallback) \
     "GetPrivateProfileIntA(\"Configuration\", \"" key "\", " #fallback ", \"" INI "\")\n"
 #define LOOKUP(key) "GetPrivateProfileIntA(\"Commands\", \"" key "\", 0, \"" INI "\")\n"
+#define EXISTS(name) "GetFileAttributesW(\"C:\\Work\\" name "\")\n"  // a word that may be a file
 #define SENT(window, number) "SendMessageTimeoutA(" #window ", 0x111, " #number ", 0)\nSleep(0)\n"
 #define HIDDEN(window) "ShowWindow(" #window ", 6)\nShowWindow(" #window ", 0)\n"
 #define BOX(text, caption, type) "MessageBoxA(none, \"" text "\", \"" caption "\", " #type ")\n"

@@ -26,10 +26,12 @@ Run run;  // too large for the stack of a test
 
 // The pass over a command line's arguments from the first switch on, the player's window there or
 // not, with the default desktop's settings file.
-void Apply(std::string commandLine, bool window, int first = FirstSwitch) {
+void Apply(const std::string& commandLine, bool window, int first = FirstSwitch) {
     LocateSettingsFile(Desktop.modulePath, std::char_traits<char16_t>::length(Desktop.modulePath),
                        run.settingsPath);
-    ReadArguments(commandLine.data(), nullptr, run.arguments);
+    std::u16string wide(commandLine.begin(), commandLine.end());
+    static char texts[1 << 16];
+    ReadArguments(wide.data(), texts, sizeof texts, run.arguments);
     run.arguments.first = first;
     Player player{window ? PlayerWindow : nullptr, Patiently, false};
     Output output{};
@@ -54,7 +56,8 @@ TEST(RunCommandPass, AppliesEachArgumentInOrder) {
         {"t volup /volup VOLUP", Bindings, true, true,
          LOOKUP("volup") SEND(40058) LOOKUP("/volup") SEND(40059) LOOKUP("VOLUP") SEND(40058)},
         {"t zero word absent /NEXT", Bindings, true, true,
-         LOOKUP("zero") LOOKUP("word") LOOKUP("absent") SEND(40048)},
+         LOOKUP("zero") EXISTS("zero") LOOKUP("word") EXISTS("word") LOOKUP("absent")
+             EXISTS("absent") SEND(40048)},
         {"t /HIDE /FLIPSHOW volup", Bindings, false, false,
          HIDDEN(none) "IsWindowVisible(none)\nShowWindow(none, 1)\n" LOOKUP(
              "volup") "SendMessageTimeoutA(none, 0x111, 40058, 0)\nSleep(0)\n"},

@@ -17,7 +17,6 @@ namespace {
 char playerWindow;  // only its address matters
 char callLog[1 << 20];
 size_t callLogLength;
-char commandLine[1 << 17];
 char output[1 << 16];
 size_t outputLength;
 char standardOutput, console;             // only their addresses matter
@@ -192,13 +191,8 @@ bool Region(std::uintptr_t address, std::uintptr_t& from, std::uintptr_t& to) {
 
 namespace desktop {
 
-char* GetCommandLineA() {
-    Log("GetCommandLineA()\n");
-    std::snprintf(commandLine, sizeof commandLine, "%s", Desktop.commandLine);
-    return commandLine;
-}
-
 WCHAR* GetCommandLineW() {
+    Log("GetCommandLineW()\n");
     static char16_t wide[1 << 17];
     size_t at = 0;
     for (; Desktop.wideCommandLine != nullptr ? Desktop.wideCommandLine[at] != u'\0'
@@ -223,6 +217,9 @@ unsigned GetFullPathNameW(const WCHAR* fileName, unsigned capacity, WCHAR* fullP
 
 unsigned GetFileAttributesW(const WCHAR* fileName) {
     Log("GetFileAttributesW(\"%s\")\n", Utf8(fileName));
+    const std::u16string name = fileName, settings = u"TUNEDESK.INI";
+    if (name.size() >= settings.size() && name.compare(name.size() - settings.size(), settings.size(), settings) == 0)
+        return Desktop.settingsExist ? 0 : INVALID_FILE_ATTRIBUTES;
     for (const char16_t* existing : Desktop.existing)
         if (existing != nullptr && std::u16string(existing) == fileName) return 0;
     return INVALID_FILE_ATTRIBUTES;
@@ -250,6 +247,7 @@ unsigned GetShortPathNameW(const WCHAR* longPath, WCHAR* shortPath, unsigned cap
 // Windows owns up to no look-alike letter it writes without that flag.
 int WideCharToMultiByte(unsigned codePage, unsigned flags, const WCHAR* wide, int wideLength,
                         char* text, int capacity, const char*, int* usedDefault) {
+    if (wideLength < 0) wideLength = static_cast<int>(WideLength(wide)) + 1;  // with its terminator
     if (codePage != CP_ACP || wideLength > capacity) return 0;
     if (usedDefault != nullptr) *usedDefault = 0;
     for (int at = 0; at < wideLength; ++at) {
@@ -280,11 +278,6 @@ int MultiByteToWideChar(unsigned codePage, unsigned, const char* text, int lengt
         wide[units++] = static_cast<WCHAR>(character);
     }
     return units;
-}
-
-unsigned GetFileAttributesA(const char* fileName) {
-    Log("GetFileAttributesA(\"%s\")\n", fileName);
-    return Desktop.settingsExist ? 0 : INVALID_FILE_ATTRIBUTES;
 }
 
 unsigned GetPrivateProfileStringA(const char* section, const char* key, const char* fallback,
@@ -541,17 +534,6 @@ int lstrcmpiA(const char* first, const char* second) {
                                std::tolower(static_cast<unsigned char>(*second));
         if (difference != 0 || *first == '\0') return difference;
     }
-}
-
-int lstrlenA(const char* text) { return static_cast<int>(std::strlen(text)); }
-
-char* lstrcpynA(char* to, const char* from, int capacity) {
-    if (capacity <= 0) return to;
-    int at = 0;
-    for (; at < capacity - 1 && from[at] != '\0'; ++at)
-        to[at] = from[at];
-    to[at] = '\0';
-    return to;
 }
 
 }  // namespace desktop

@@ -37,7 +37,7 @@ struct FakeDesktop {
     const char16_t* modulePath = u"C:\\T\\tunedesk.exe";
     bool modulePathCut = false;           // GetModuleFileNameW reports a cut path
     const char16_t* shortPath = nullptr;  // what GetShortPathNameW gives; null: the volume has none
-    bool settingsExist = true;            // what GetFileAttributesA says of the settings file
+    bool settingsExist = true;            // what GetFileAttributesW says of the settings file
     const char* settingsFile = "C:\\T\\TUNEDESK.INI";  // where settingsText lies; null: anywhere
     const char* settingsText = "";                     // the file's lines, INI format
     const char* runningClass = "Winamp v1.x";          // the player window's class; null: absent
