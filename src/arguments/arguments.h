@@ -25,8 +25,7 @@ int SplitCommandLine(desktop::WCHAR* commandLine, desktop::WCHAR** arguments, in
 
 // Splits the UTF-16 command line into the list, whose first switch is then argument 1, and writes
 // each argument's ANSI form into texts, as Windows would spell the whole line.
-void ReadArguments(desktop::WCHAR* commandLine, char* texts, int capacity,
-                   ArgumentList& arguments);
+void ReadArguments(desktop::WCHAR* commandLine, char* texts, int capacity, ArgumentList& arguments);
 
 // True when one of arguments 1 onwards equals wanted, without regard to case.
 bool HasArgument(const ArgumentList& arguments, const char* wanted);

@@ -9,8 +9,8 @@ namespace {
 
 constexpr int Visible = 1;  // IsWindowVisible counts only when it says exactly 1
 constexpr int FullPathCapacity = LongestWideText + 1;
-constexpr int PlaylistTries = 3;  // a list that keeps changing before its first lines are out
-constexpr WCHAR UrlMark[] = u"://";
+constexpr int PlaylistTries = 3;   // a list that keeps changing before its first lines are out
+constexpr WCHAR LowerCase = 0x20;  // the bit that makes an ASCII letter lower case
 
 // The window of a player that does not answer would not move: nothing is done to it.
 bool Moves(Pass& pass) { return Answers(pass.player); }
@@ -18,11 +18,9 @@ bool Moves(Pass& pass) { return Answers(pass.player); }
 // A URL: letters, then "://".
 bool IsUrl(const WCHAR* text) {
     int at = 0;
-    while ((text[at] >= u'a' && text[at] <= u'z') || (text[at] >= u'A' && text[at] <= u'Z'))
+    while ((text[at] | LowerCase) >= u'a' && (text[at] | LowerCase) <= u'z')
         ++at;
-    for (int mark = 0; at > 0 && UrlMark[mark] != u'\0'; ++mark)
-        if (text[at + mark] != UrlMark[mark]) return false;
-    return at > 0;
+    return at > 0 && text[at] == u':' && text[at + 1] == u'/' && text[at + 2] == u'/';
 }
 
 // Lists the entries, writing the lines whenever they fill a text. False when the list's length
@@ -107,26 +105,23 @@ void Clear(Pass& pass, const char*) {
 
 void Open(Pass& pass, const char*) { pass.opening = true; }
 
-int PlaylistEntry(const WCHAR* argument, WCHAR* entry) {
-    if (argument[0] == u'/') return 0;  // a switch, mistyped
+const WCHAR* PlaylistEntry(const WCHAR* argument, WCHAR* full, int& length) {
+    if (argument[0] == u'/') return nullptr;  // a switch, mistyped
     if (IsUrl(argument)) {
-        CopyText(entry, argument, FullPathCapacity);
-        return TextLength(entry);
+        length = TextLength(argument);
+        return argument;
     }
     // The player's current folder is not ours: it gets the full path.
-    const unsigned length = GetFullPathNameW(argument, FullPathCapacity, entry, nullptr);
-    if (length == 0 || length >= FullPathCapacity ||
-        GetFileAttributesW(entry) == INVALID_FILE_ATTRIBUTES)
-        return 0;
-    return static_cast<int>(length);
+    length = static_cast<int>(GetFullPathNameW(argument, FullPathCapacity, full, nullptr));
+    const bool found = length > 0 && length < FullPathCapacity &&
+                       GetFileAttributesW(full) != INVALID_FILE_ATTRIBUTES;
+    return found ? full : nullptr;
 }
 
 void AddEntry(Pass& pass, const WCHAR* entry, int length) {
     Player& player = pass.player;
     if (pass.opening) Tell(player, 0, ClearPlaylist);
     AddToPlaylist(player, entry, length);
-    if (!pass.opening) return;
+    if (pass.opening) PlayEntry(player, 0);  // from the top, as /TRACK=1
     pass.opening = false;
-    Tell(player, 0, SetListPosition);  // from the top, as /TRACK=1
-    SendCommand(player, PlayCommand);
 }

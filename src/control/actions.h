@@ -40,8 +40,9 @@ void QueryPlaylist(Pass& pass, const char* value);  // "N title" for each entry
 void Clear(Pass& pass, const char* value);
 // The first file after it replaces the playlist and plays; later ones are added after it.
 void Open(Pass& pass, const char* value);
-// The playlist's entry that an argument names, in entry, which holds LongestWideText + 1 units:
-// the full path of an existing file or folder, or a URL; its length, or 0 for none.
-int PlaylistEntry(const desktop::WCHAR* argument, desktop::WCHAR* entry);
+// The playlist's entry that an argument names, with its length: the full path of an existing file
+// or folder, made in full, which holds LongestWideText + 1 units, or a URL; null for none.
+const desktop::WCHAR* PlaylistEntry(const desktop::WCHAR* argument, desktop::WCHAR* full,
+                                    int& length);
 // Adds the entry to the playlist, or after "/OPEN" plays it in place of the playlist.
 void AddEntry(Pass& pass, const desktop::WCHAR* entry, int length);

@@ -33,6 +33,17 @@ void SendData(Player& player, const COPYDATASTRUCT& data) {
     Sleep(0);
 }
 
+bool OpenPlayer(Player& player) {
+    if (!player.opened) {
+        player.opened = true;
+        unsigned processId = 0;
+        GetWindowThreadProcessId(player.window, &processId);
+        player.process = OpenProcess(SYNCHRONIZE | PROCESS_VM_READ | PROCESS_QUERY_INFORMATION,
+                                     false, processId);
+    }
+    return player.process != nullptr;
+}
+
 void ForgetPlayer(Player& player) {
     if (player.process != nullptr) CloseHandle(player.process);
     player.process = nullptr;
@@ -49,6 +60,11 @@ void SendCommand(Player& player, CommandId command) {
     if (command == NoCommand) return;
     Send(player, WM_COMMAND, command, 0);
     Sleep(0);  // give up the time slice before the next argument
+}
+
+void PlayEntry(Player& player, std::int32_t index) {
+    Tell(player, index, SetListPosition);
+    SendCommand(player, PlayCommand);
 }
 
 bool Answers(Player& player) {

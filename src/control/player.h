@@ -12,8 +12,7 @@ struct Player {
     desktop::HWND window;
     unsigned timeout;  // milliseconds; Patiently in an ordinary run
     bool unanswered;   // a message went unanswered: the rest are not sent until this is cleared
-    // For reading its memory: its process, opened at the first read, and the last region found
-    // readable.
+    // Its process, opened at the first read of its memory, and the last region found readable.
     bool opened = false;
     desktop::HANDLE process = nullptr;
     std::uintptr_t readableFrom = 0, readableTo = 0;
@@ -28,10 +27,14 @@ std::int32_t Ask(Player& player, std::int64_t data, PlayerMessage id);
 std::uintptr_t AskAddress(Player& player, std::int64_t data, PlayerMessage id);
 // Hands the player a text, as WM_COPYDATA does, then gives up the rest of the time slice.
 void SendData(Player& player, const desktop::COPYDATASTRUCT& data);
-// Closes what was opened to read the player's memory.
+// Opens the player's process, to read its memory and to see it end; false when it can't be.
+bool OpenPlayer(Player& player);
+// Closes the player's process.
 void ForgetPlayer(Player& player);
 // A WM_USER setting, then the rest of the time slice given up.
 void Tell(Player& player, std::int64_t data, PlayerMessage id);
+// Plays the entry at index, counted from 0.
+void PlayEntry(Player& player, std::int32_t index);
 // Sends a numbered command, unless it is NoCommand, then gives up the rest of the time slice.
 void SendCommand(Player& player, CommandId command);
 // True when the player answers an empty message in time; a window action on a player that

@@ -10,24 +10,13 @@ namespace {
 constexpr std::uintptr_t LowestAddress = 0x10000;  // below: none, or 1 for "not supported"
 constexpr std::uintptr_t PageSize = 0x1000;
 constexpr std::uintptr_t LowHalf = 0xFFFFFFFF;
-constexpr int HalfBits = 16;     // shifted twice: a 32-bit program's address has no high half
+constexpr int HalfBits = 16;         // shifted twice: a 32-bit program's address has no high half
 constexpr int CurrentFileTries = 3;  // a list that keeps changing gives no file
 
 // Which question gives the entry's text: the UTF-16 one, and the ANSI one that players too old
 // for it answer instead, losing every letter outside the code page.
 constexpr PlayerMessage WideQuestion[] = {GetPlaylistFileW, GetPlaylistTitleW};
 constexpr PlayerMessage AnsiQuestion[] = {GetPlaylistFile, GetPlaylistTitle};
-
-// The player's process, opened once for the run.
-bool Open(Player& player) {
-    if (!player.opened) {
-        player.opened = true;
-        unsigned processId = 0;
-        GetWindowThreadProcessId(player.window, &processId);
-        player.process = OpenProcess(PROCESS_VM_READ | PROCESS_QUERY_INFORMATION, false, processId);
-    }
-    return player.process != nullptr;
-}
 
 // True when the player can read the address, whose region is kept for the next look.
 bool Readable(Player& player, std::uintptr_t address) {
@@ -75,7 +64,7 @@ std::uintptr_t Address(std::uintptr_t answer, bool wide) {
 
 bool AppendAt(Line& line, Player& player, std::uintptr_t answer, bool wide) {
     const std::uintptr_t address = Address(answer, wide);
-    if (address == 0 || !Open(player)) return false;
+    if (address == 0 || !OpenPlayer(player)) return false;
     WCHAR text[LongestEntry];
     int length;
     if (wide) {
@@ -113,9 +102,10 @@ void ReadCurrentFile(Line& line, Player& player) {
         const bool read = AppendEntry(line, player, index, EntryText::File, &address);
         Line again;
         again.length = 0;
-        const bool same = Ask(player, 0, ListPosition) == index &&
-                          AppendEntry(again, player, index, EntryText::File, &addressAgain) == read &&
-                          addressAgain == address && SameLine(line, again);
+        const bool same =
+            Ask(player, 0, ListPosition) == index &&
+            AppendEntry(again, player, index, EntryText::File, &addressAgain) == read &&
+            addressAgain == address && SameLine(line, again);
         if (same) return;
     }
     line.length = 0;

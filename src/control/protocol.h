@@ -36,7 +36,8 @@ enum PlayerMessage : std::intptr_t {
     SetRepeat = 253,
 };
 
-// WM_COPYDATA's dwData: add a file or URL to the end of the playlist, in the ANSI code page or UTF-16.
+// WM_COPYDATA's dwData: add a file or URL to the end of the playlist, in the ANSI code page or
+// UTF-16.
 enum CopyData : std::uintptr_t { AddFile = 100, AddFileW = 1100 };
 
 inline constexpr std::int32_t NotSupported = 1;  // the answer to a question the player lacks

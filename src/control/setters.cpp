@@ -80,8 +80,7 @@ void PlayTrack(Pass& pass, const char* value) {
     Player& player = pass.player;
     if (amount.relative || amount.value < TrackBase || amount.value > Ask(player, 0, ListLength))
         return;
-    Tell(player, amount.value - TrackBase, SetListPosition);
-    SendCommand(player, PlayCommand);
+    PlayEntry(player, static_cast<std::int32_t>(amount.value - TrackBase));
 }
 
 void SetShuffleTo(Pass& pass, const char* value) { SetOnOff(pass, value, SetShuffle); }

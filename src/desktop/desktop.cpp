@@ -59,9 +59,9 @@ static_assert(sizeof(desktop::MSG) == sizeof(::MSG) && sizeof(unsigned long) == 
 static_assert(ourCopyData == WM_COPYDATA && ourVmRead == PROCESS_VM_READ &&
               ourQuery == PROCESS_QUERY_INFORMATION && ourCommit == MEM_COMMIT &&
               ourGuard == PAGE_GUARD);
-static_assert(desktop::PAGE_READABLE == (PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY |
-                                         PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE |
-                                         PAGE_EXECUTE_WRITECOPY));
+static_assert(desktop::PAGE_READABLE ==
+              (PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+               PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY));
 static_assert(sizeof(desktop::COPYDATASTRUCT) == sizeof(::COPYDATASTRUCT) &&
               offsetof(desktop::COPYDATASTRUCT, lpData) == offsetof(::COPYDATASTRUCT, lpData));
 static_assert(sizeof(desktop::MEMORY_BASIC_INFORMATION) == sizeof(::MEMORY_BASIC_INFORMATION) &&
@@ -249,6 +249,5 @@ int GetWindowTextW(HWND window, WCHAR* text, int capacity) {
 }
 
 int lstrcmpiA(const char* first, const char* second) { return ::lstrcmpiA(first, second); }
-
 
 }  // namespace desktop

@@ -37,8 +37,7 @@ struct Input {
 
 struct Follower {
     const Run& run;
-    Player player;
-    HANDLE process;  // the player's, signalled when it ends; none without a player
+    Player player;  // whose process handle is signalled when it ends
     Output& output;
     PlayerState shown{};   // what the last block showed
     bool playing = false;  // as last read, with the position, and when
@@ -50,35 +49,46 @@ struct Follower {
     int captionLength = 0;
 };
 
-void Deliver(Input& input, const char* line, int length) {
+// The slot the next line goes to, once the follower has carried out the line that was there. It
+// starts as a command line does, with argument 0.
+char* NextSlot(Input& input) {
     while (input.read - input.taken >= InputSlots)
         Sleep(1);  // the follower is still carrying out earlier lines
     char* slot = input.lines[input.read % InputSlots];
-    for (int at = 0; at < length; ++at)
-        slot[at] = line[at];
+    CopyText(slot, ProgramArgument, sizeof ProgramArgument);
+    return slot;
+}
+
+void Deliver(Input& input, char* slot, int length) {
     slot[length] = '\0';
     ++input.read;
     PostThreadMessageA(input.follower, InputMessage, 0, 0);
 }
 
-// The reader thread: standard input cut into lines, without their CR LF or LF; a line too long
-// for a slot is cut.
+// The reader thread: standard input cut into lines, without their CR LF or LF, each written into
+// a slot after argument 0; a line too long for a slot is cut.
 unsigned long DESKTOP_CALLBACK ReadInput(void* parameter) {
     Input& input = *static_cast<Input*>(parameter);
-    char chunk[ChunkCapacity], line[InputCapacity];
+    char chunk[ChunkCapacity];
+    char* slot = nullptr;
     int length = 0;
     unsigned got = 0;
     while (ReadFile(input.handle, chunk, ChunkCapacity, &got, nullptr) && got > 0) {
         for (unsigned at = 0; at < got; ++at) {
+            if (slot == nullptr) {
+                slot = NextSlot(input);
+                length = sizeof ProgramArgument - 1;
+            }
             if (chunk[at] == '\n') {
-                Deliver(input, line, length);
-                length = 0;
+                Deliver(input, slot, length);
+                slot = nullptr;
             } else if (chunk[at] != '\r' && length < InputCapacity - 1) {
-                line[length++] = chunk[at];
+                slot[length++] = chunk[at];
             }
         }
     }
-    if (length > 0) Deliver(input, line, length);
+    if (slot != nullptr && length > static_cast<int>(sizeof ProgramArgument) - 1)
+        Deliver(input, slot, length);
     input.ended = true;
     PostThreadMessageA(input.follower, InputMessage, 0, 0);
     return 0;
@@ -104,20 +114,14 @@ void HookWindowEvents() {
 
 void Attach(Follower& follower, HWND window) {
     if (window == follower.player.window) return;
-    if (follower.process != nullptr) CloseHandle(follower.process);
     ForgetPlayer(follower.player);
     follower.player = {window, MessageTimeout, false};
-    follower.process = nullptr;
     follower.captionLength = -1;  // unread
-    unsigned processId = 0;
-    if (window != nullptr && GetWindowThreadProcessId(window, &processId) != 0)
-        follower.process = OpenProcess(SYNCHRONIZE, false, processId);
+    if (window != nullptr) OpenPlayer(follower.player);
 }
 
-void AppendText(char* text, int& length, const char* part, int partLength) {
-    for (int at = 0; at < partLength; ++at)
-        text[length++] = part[at];
-}
+// Looks for the player afresh.
+void Search(Follower& follower) { Attach(follower, FindWindowA(follower.run.className, nullptr)); }
 
 // The /QUERY lines, "done N" and an empty line.
 bool WriteBlock(Follower& follower) {
@@ -186,16 +190,11 @@ bool Report(Follower& follower, bool always) {
 // A line of input, carried out as a run with that command line would: the player found afresh,
 // started when absent and Autoload says so, then the pass; its queries write nothing.
 void CarryOut(Follower& follower, const char* line) {
-    constexpr int Capacity = sizeof ProgramArgument + InputCapacity;
-    char commandLine[Capacity];
-    int length = 0;
-    AppendText(commandLine, length, ProgramArgument, sizeof ProgramArgument - 1);
-    AppendText(commandLine, length, line, TextLength(line) + 1);
-    WCHAR wideCommandLine[Capacity];  // the line is UTF-8
-    MultiByteToWideChar(CP_UTF8, 0, commandLine, length, wideCommandLine, Capacity);
-    char texts[3 * Capacity];
+    WCHAR commandLine[InputCapacity];  // the line is UTF-8
+    MultiByteToWideChar(CP_UTF8, 0, line, -1, commandLine, InputCapacity);
+    char texts[3 * InputCapacity];
     ArgumentList arguments;
-    ReadArguments(wideCommandLine, texts, sizeof texts, arguments);
+    ReadArguments(commandLine, texts, sizeof texts, arguments);
     HWND window = FindWindowA(follower.run.className, nullptr);
     if (window == nullptr)
         LaunchPlayer(arguments, follower.run.className, follower.run.settingsPath, window,
@@ -227,14 +226,13 @@ bool Poll(Follower& follower) {
     if (follower.player.window == nullptr) {
         if (!look && now - follower.searchAt < SearchPoll) return true;
         follower.searchAt = now;
-        Attach(follower, FindWindowA(follower.run.className, nullptr));
+        Search(follower);
         return follower.player.window == nullptr || Report(follower, false);
     }
     if (now - follower.stateAt >= StatePoll) {
         follower.stateAt = follower.captionAt = now;
         // Without a process handle, a player that went shows here.
-        if (follower.process == nullptr)
-            Attach(follower, FindWindowA(follower.run.className, nullptr));
+        if (follower.player.process == nullptr) Search(follower);
         return Report(follower, false);
     }
     if (!look && now - follower.captionAt < CaptionPoll) return true;
@@ -275,12 +273,12 @@ void RunFollow(Follower& follower) {
     PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     HookWindowEvents();
     StartReading(input);
-    Attach(follower, FindWindowA(follower.run.className, nullptr));
+    Search(follower);
     if (!Report(follower, true)) return;
     for (;;) {
-        const unsigned handles = follower.process != nullptr ? 1 : 0;
-        const unsigned woken =
-            MsgWaitForMultipleObjects(handles, &follower.process, false, CaptionPoll, QS_ALLINPUT);
+        const unsigned handles = follower.player.process != nullptr ? 1 : 0;
+        const unsigned woken = MsgWaitForMultipleObjects(handles, &follower.player.process, false,
+                                                         CaptionPoll, QS_ALLINPUT);
         if (handles != 0 && woken == WAIT_OBJECT_0) {
             Attach(follower, nullptr);  // the player has ended
             if (!Report(follower, false)) return;
@@ -292,6 +290,6 @@ void RunFollow(Follower& follower) {
 }  // namespace
 
 void Follow(Pass& pass, const char*) {
-    Follower follower{pass.run, {}, nullptr, pass.output};
+    Follower follower{pass.run, {}, pass.output};
     RunFollow(follower);
 }

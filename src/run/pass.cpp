@@ -13,10 +13,11 @@ namespace {
 // An argument that names a file, a folder or a URL goes to the playlist; but with PathOnCmdLine on,
 // argument 1 is the player's path even when the player runs already, not a file to play.
 void AddNamedEntry(const ArgumentList& arguments, int index, Pass& pass) {
-    WCHAR entry[LongestWideText + 1];
-    const int length = PlaylistEntry(arguments.wide[index], entry);
-    if (length > 0 && !(index == FirstSwitch && arguments.first == FirstSwitch &&
-                        ReadPathOnCmdLine(pass.run.settingsPath)))
+    WCHAR full[LongestWideText + 1];
+    int length = 0;
+    const WCHAR* entry = PlaylistEntry(arguments.wide[index], full, length);
+    if (entry != nullptr && !(index == FirstSwitch && arguments.first == FirstSwitch &&
+                              ReadPathOnCmdLine(pass.run.settingsPath)))
         AddEntry(pass, entry, length);
 }
 

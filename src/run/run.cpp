@@ -15,8 +15,6 @@ constexpr int WideCommandLineCapacity = LongestWideText + 1;
 constexpr int TextsCapacity = LongestText + MaxArguments;  // the arguments' ANSI forms
 constexpr char NotRunningMessage[] = "WinAmp is not running.";
 
-
-
 }  // namespace
 
 int RunSequence(HINSTANCE instance) {

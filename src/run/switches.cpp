@@ -39,7 +39,7 @@ constexpr Switch SwitchTable[] = {
     {"/TRACK=N\tplay track N", PlayTrack},
     {"/SHUFFLE=ON\tor OFF", SetShuffleTo},
     {"/REPEAT=ON\tor OFF", SetRepeatTo},
-    {"/FOLLOW\tfirst: report the player's changes and carry out input lines", Follow},
+    {"/FOLLOW\tfirst: follow the player, carry out input lines", Follow},
     {"/?\tfirst: this help", Help},
 };
 constexpr int FirstArgumentRows = 2;

@@ -118,7 +118,7 @@ HELP_SWITCHES = (
     "/OPEN\tplay the files after it", "/VOLUME=N\tset the volume in percent, or +N, -N",
     "/SEEK=S\tgo to second S, or +S, -S seconds", "/TRACK=N\tplay track N",
     "/SHUFFLE=ON\tor OFF", "/REPEAT=ON\tor OFF",
-    "/FOLLOW\tfirst: report the player's changes and carry out input lines", "/?\tfirst: this help")
+    "/FOLLOW\tfirst: follow the player, carry out input lines", "/?\tfirst: this help")
 
 
 def help_box(words, state="found"):

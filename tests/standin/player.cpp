@@ -49,7 +49,7 @@ struct Player {
     DWORD movedAt;  // when the position last moved on
     bool clock;     // the position moves on while playing
     int numbers;
-    bool ansi;      // answers only the ANSI questions
+    bool ansi;  // answers only the ANSI questions
     std::wstring lie;
     std::vector<Entry> entries;
 } player;
@@ -98,14 +98,16 @@ std::vector<std::wstring> Split(const std::wstring& text) {
 std::string Ansi(const std::wstring& text) {
     std::string ansi(4 * text.size() + 1, '\0');
     ansi.resize(WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(), ansi.size(), nullptr,
-                                    nullptr) - 1);
+                                    nullptr) -
+                1);
     return ansi;
 }
 
 std::string Utf8(const std::wstring& text) {
     std::string utf8(4 * text.size() + 1, '\0');
     utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), utf8.size(), nullptr,
-                                    nullptr) - 1);
+                                    nullptr) -
+                1);
     return utf8;
 }
 
@@ -237,7 +239,8 @@ LRESULT CopyData(HWND window, const COPYDATASTRUCT& data) {
     } else if (data.dwData == AddFile) {
         const std::string ansi(static_cast<const char*>(data.lpData), data.cbData);
         file.resize(ansi.size());
-        file.resize(MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), ansi.size(), file.data(), file.size()));
+        file.resize(
+            MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), ansi.size(), file.data(), file.size()));
     } else {
         return 0;
     }

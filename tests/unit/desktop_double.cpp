@@ -161,7 +161,8 @@ bool EntryAnswer(std::int32_t index, std::intptr_t id, std::uintptr_t* result) {
         if (id == GetPlaylistTitleW) text = playlist.titles[index];
         if (id == GetPlaylistFile) text = playlist.ansiFiles[index];
     }
-    std::uintptr_t address = playlist.lie != 0 ? playlist.lie : reinterpret_cast<std::uintptr_t>(text);
+    std::uintptr_t address =
+        playlist.lie != 0 ? playlist.lie : reinterpret_cast<std::uintptr_t>(text);
     if (wide && playlist.ansiOnly) address = NotSupported;
     *result = address;
     return true;
@@ -218,7 +219,8 @@ unsigned GetFullPathNameW(const WCHAR* fileName, unsigned capacity, WCHAR* fullP
 unsigned GetFileAttributesW(const WCHAR* fileName) {
     Log("GetFileAttributesW(\"%s\")\n", Utf8(fileName));
     const std::u16string name = fileName, settings = u"TUNEDESK.INI";
-    if (name.size() >= settings.size() && name.compare(name.size() - settings.size(), settings.size(), settings) == 0)
+    if (name.size() >= settings.size() &&
+        name.compare(name.size() - settings.size(), settings.size(), settings) == 0)
         return Desktop.settingsExist ? 0 : INVALID_FILE_ATTRIBUTES;
     for (const char16_t* existing : Desktop.existing)
         if (existing != nullptr && std::u16string(existing) == fileName) return 0;
@@ -261,6 +263,7 @@ int WideCharToMultiByte(unsigned codePage, unsigned flags, const WCHAR* wide, in
 // Latin-1, or UTF-8, which the logic only ever hands over whole and valid.
 int MultiByteToWideChar(unsigned codePage, unsigned, const char* text, int length, WCHAR* wide,
                         int capacity) {
+    if (length < 0) length = static_cast<int>(std::strlen(text)) + 1;  // with its terminator
     if (length > capacity || length <= 0) return 0;
     int units = 0;
     for (int at = 0; at < length;) {
@@ -475,8 +478,8 @@ std::size_t VirtualQueryEx(HANDLE, std::uintptr_t address, MEMORY_BASIC_INFORMAT
     std::uintptr_t from = 0, to = 0;
     *region = MEMORY_BASIC_INFORMATION{};
     if (Region(address, from, to)) {
-        *region = MEMORY_BASIC_INFORMATION{from, from, PAGE_READABLE, to - from, MEM_COMMIT,
-                                           PAGE_READABLE, 0};
+        *region = MEMORY_BASIC_INFORMATION{
+            from, from, PAGE_READABLE, to - from, MEM_COMMIT, PAGE_READABLE, 0};
     }
     return length;  // free memory is described too, as Windows does
 }

@@ -44,18 +44,18 @@ struct FakeDesktop {
     const char* startedClass = "Winamp v1.x";          // what a successful WinExec brings up
     unsigned winExecResult = 33;
     bool visible = true;
-    FakePlayer player = {{Playing, 83250, 240000, 200, On, Off, 2, 4},
-                         u"3. Artist C - Three - Winamp",
-                         false,
-                         false,
-                         {{u"C:\\M\\one.mp3", u"C:\\M\\two.flac", u"C:\\M\\\u97f3.mp3",
-                           u"http://radio.example/stream"},
-                          {u"Artist A - One", u"Artist B - Two", u"\u97f3", u"Radio"},
-                          {"C:\\M\\one.mp3", "C:\\M\\two.flac", "C:\\M\\?.mp3",
-                           "http://radio.example/stream"},
-                          false,
-                          0,
-                          false}};
+    FakePlayer player = {
+        {Playing, 83250, 240000, 200, On, Off, 2, 4},
+        u"3. Artist C - Three - Winamp",
+        false,
+        false,
+        {{u"C:\\M\\one.mp3", u"C:\\M\\two.flac", u"C:\\M\\\u97f3.mp3",
+          u"http://radio.example/stream"},
+         {u"Artist A - One", u"Artist B - Two", u"\u97f3", u"Radio"},
+         {"C:\\M\\one.mp3", "C:\\M\\two.flac", "C:\\M\\?.mp3", "http://radio.example/stream"},
+         false,
+         0,
+         false}};
     // The UTF-16 command line; null: the ANSI one read as Latin-1.
     const char16_t* wideCommandLine = nullptr;
     const char16_t* currentFolder = u"C:\\Work\\";  // where a relative path is taken from

@@ -49,9 +49,15 @@ TEST(Remote, ParsesAmounts) {
     const struct {
         const char* text;
         std::int64_t milliseconds;  // -1: refused
-    } seconds[] = {{"30.6", 30600}, {"+0.25", 250},        {"-1.005", -1005},
-                   {"30", 30000},   {"2147483.647", INT32_MAX}, {"1.2345", -1},
-                   {"1.", -1},      {".5", -1},            {"1.5x", -1}};
+    } seconds[] = {{"30.6", 30600},
+                   {"+0.25", 250},
+                   {"-1.005", -1005},
+                   {"30", 30000},
+                   {"2147483.647", INT32_MAX},
+                   {"1.2345", -1},
+                   {"1.", -1},
+                   {".5", -1},
+                   {"1.5x", -1}};
     for (const auto& c : seconds) {
         Amount amount{-1, false};
         EXPECT_EQ(ParseAmount(c.text, amount, 1000) ? amount.value : -1, c.milliseconds) << c.text;
@@ -225,7 +231,7 @@ TEST(Remote, AnswersAndSetsInOrder) {
          "add C:\\Work\\song.mp3\n"},
         {"a name the ANSI code page can't spell arrives whole", "t ?.mp3",
          [] { Desktop.wideCommandLine = u"t \u97f3.mp3"; }, "", "add C:\\Work\\音.mp3\n"},
-        {"/OPEN: the first file replaces the list and plays, the next is added", 
+        {"/OPEN: the first file replaces the list and plays, the next is added",
          "t /OPEN missing.mp3 C:\\M\\new.ogg song.mp3", [] {}, "",
          "ipc 101 0\nadd C:\\M\\new.ogg\nipc 121 0\ncommand 40045\nadd C:\\Work\\song.mp3\n"},
         {"/OPEN with no file changes nothing; /CLEAR empties", "t /OPEN missing.mp3 /CLEAR", [] {},
@@ -235,8 +241,8 @@ TEST(Remote, AnswersAndSetsInOrder) {
         {"a player too old for UTF-16 answers in its code page", "t /FILE",
          [] { Desktop.player.playlist.ansiOnly = true; }, "C:\\M\\?.mp3\r\n", ""},
         {"a lying player's address gives empty entries", "t /FILE /TRACK=2 /PLAYLIST",
-         [] { Desktop.player.playlist.lie = 0x12345670; },
-         "\r\n1 \r\n2 \r\n3 \r\n4 \r\n", "ipc 121 1\ncommand 40045\n"},
+         [] { Desktop.player.playlist.lie = 0x12345670; }, "\r\n1 \r\n2 \r\n3 \r\n4 \r\n",
+         "ipc 121 1\ncommand 40045\n"},
         {"no terminator before unreadable memory: empty entries", "t /FILE /PLAYLIST",
          [] {
              Desktop.player.playlist.unterminated = true;

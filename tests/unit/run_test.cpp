@@ -35,8 +35,7 @@ TEST(RunSequence, CallsThePlatformInOrder) {
          "Winamp v1.x", START READ_CLASS("C:\\T\\") FIND SENT(player, 40047), RunResult},
         {"cut module path reads no settings", "t /HIDE bound", nullptr, INI,
          "[Commands]\nbound=5\n", "Winamp v1.x",
-         START FIND "ShowWindow(player, 6)\nShowWindow(player, 0)\n" EXISTS("bound"),
-         RunResult},
+         START FIND "ShowWindow(player, 6)\nShowWindow(player, 0)\n" EXISTS("bound"), RunResult},
     };
     for (const RunCase& c : cases) {
         SetUpRun(c.commandLine, c.settingsText, c.runningClass);
@@ -208,8 +207,8 @@ std::string Block(int done, const char* status = "Playing", const char* title = 
     const char* files[] = {"C:\\M\\one.mp3", "C:\\M\\two.flac", "C:\\M\\音.mp3"};
     return std::string("status ") + status + "\r\ntitle " + title + "\r\nposition " + position +
            "\r\nlength 240.000\r\nvolume " + std::to_string(volume) + "\r\ntrack " +
-           std::to_string(track) + "\r\ntracks 4\r\nshuffle on\r\nrepeat " + repeat +
-           "\r\nfile " + files[track - 1] + "\r\ndone " + std::to_string(done) + "\r\n\r\n";
+           std::to_string(track) + "\r\ntracks 4\r\nshuffle on\r\nrepeat " + repeat + "\r\nfile " +
+           files[track - 1] + "\r\ndone " + std::to_string(done) + "\r\n\r\n";
 }
 
 std::string Gone(int done) {
