@@ -95,24 +95,17 @@ std::vector<std::wstring> Split(const std::wstring& text) {
     return parts;
 }
 
-std::string Ansi(const std::wstring& text) {
-    std::string ansi(4 * text.size() + 1, '\0');
-    ansi.resize(WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, ansi.data(), ansi.size(), nullptr,
-                                    nullptr) -
-                1);
-    return ansi;
-}
-
-std::string Utf8(const std::wstring& text) {
-    std::string utf8(4 * text.size() + 1, '\0');
-    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), utf8.size(), nullptr,
-                                    nullptr) -
-                1);
-    return utf8;
+// The text in the ANSI code page or UTF-8.
+std::string Narrow(const std::wstring& text, UINT codePage = CP_ACP) {
+    std::string narrow(4 * text.size() + 1, '\0');
+    narrow.resize(WideCharToMultiByte(codePage, 0, text.c_str(), -1, narrow.data(), narrow.size(),
+                                      nullptr, nullptr) -
+                  1);
+    return narrow;
 }
 
 void Add(const std::wstring& file, const std::wstring& title) {
-    player.entries.push_back({file, title, Ansi(file), Ansi(title)});
+    player.entries.push_back({file, title, Narrow(file), Narrow(title)});
 }
 
 // The title the player shows for a file before reading its tags: its name without folder or
@@ -245,7 +238,7 @@ LRESULT CopyData(HWND window, const COPYDATASTRUCT& data) {
         return 0;
     }
     if (!file.empty() && file.back() == L'\0') file.pop_back();
-    Log(("add " + Utf8(file)).c_str());
+    Log(("add " + Narrow(file, CP_UTF8)).c_str());
     Add(file, TitleOf(file));
     player.model.tracks = static_cast<std::int32_t>(player.entries.size());
     ShowCaption(window);

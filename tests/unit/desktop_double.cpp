@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <string>
 
 using namespace desktop;
 
@@ -207,23 +206,32 @@ WCHAR* GetCommandLineW() {
 }
 
 // A path is full when it starts with a drive or is a UNC path; any other is in the current folder.
+// Built without the heap, as a run takes nothing from it.
 unsigned GetFullPathNameW(const WCHAR* fileName, unsigned capacity, WCHAR* fullPath, WCHAR**) {
-    std::u16string full = fileName;
-    if (full.size() < 2 || (full[1] != u':' && full.rfind(u"\\\\", 0) != 0))
-        full = Desktop.currentFolder + full;
-    if (full.size() >= capacity) return static_cast<unsigned>(full.size() + 1);
-    std::memcpy(fullPath, full.c_str(), (full.size() + 1) * sizeof(WCHAR));
-    return static_cast<unsigned>(full.size());
+    const bool full = fileName[0] != u'\0' &&
+                      (fileName[1] == u':' || (fileName[0] == u'\\' && fileName[1] == u'\\'));
+    const char16_t* folder = full ? u"" : Desktop.currentFolder;
+    const size_t folderLength = WideLength(folder), length = folderLength + WideLength(fileName);
+    if (length >= capacity) return static_cast<unsigned>(length + 1);
+    std::memcpy(fullPath, folder, folderLength * sizeof(WCHAR));
+    std::memcpy(fullPath + folderLength, fileName, (length - folderLength + 1) * sizeof(WCHAR));
+    return static_cast<unsigned>(length);
 }
 
+bool SameWide(const char16_t* first, const char16_t* second) {
+    const size_t length = WideLength(first);
+    return length == WideLength(second) && std::memcmp(first, second, length * 2) == 0;
+}
+
+// The settings file exists as settingsExist says; anything else when it is among existing.
 unsigned GetFileAttributesW(const WCHAR* fileName) {
     Log("GetFileAttributesW(\"%s\")\n", Utf8(fileName));
-    const std::u16string name = fileName, settings = u"TUNEDESK.INI";
-    if (name.size() >= settings.size() &&
-        name.compare(name.size() - settings.size(), settings.size(), settings) == 0)
+    const char16_t settings[] = u"TUNEDESK.INI";
+    const size_t length = WideLength(fileName), settingsLength = WideLength(settings);
+    if (length >= settingsLength && SameWide(fileName + length - settingsLength, settings))
         return Desktop.settingsExist ? 0 : INVALID_FILE_ATTRIBUTES;
     for (const char16_t* existing : Desktop.existing)
-        if (existing != nullptr && std::u16string(existing) == fileName) return 0;
+        if (existing != nullptr && SameWide(existing, fileName)) return 0;
     return INVALID_FILE_ATTRIBUTES;
 }
 

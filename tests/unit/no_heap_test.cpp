@@ -71,6 +71,8 @@ TEST(NoHeap, WholeRunsAllocateNothing) {
         {"t /? /NEXT", "[Commands]\nvolup=40058\n", "Winamp v1.x", 33, u"C:\\\u0141\\t.exe"},
         {"t /QUERY /TITLE /TRACK /VOLUME=+5 /SEEK=-3 /TRACK=2 /SHUFFLE=ON", "", "Winamp v1.x", 33,
          u"C:\\T\\tunedesk.exe"},
+        {"t /FILE /PLAYLIST /OPEN song.mp3 http://x.example/a /SEEK=1.5", "", "Winamp v1.x", 33,
+         u"C:\\T\\tunedesk.exe"},
     };
     for (const auto& run : runs) {
         SetUpRun(run.commandLine, run.settingsText, run.runningClass);
