@@ -1,13 +1,25 @@
 // The MPRIS interfaces, served from the latest block; no getter ever waits for Wine.
 #include "companion.h"
 
+#include "files.h"
+
 #include <cstdio>
 
 namespace mpris {
 
 namespace {
 
+constexpr char SettingsFileName[] = "TUNEDESK.INI";
+
 GVariant* EmptyStrings() { return g_variant_new_strv(nullptr, 0); }
+
+// The settings file that the program reads, beside itself.
+std::string SettingsBeside(const std::string& program) {
+    gchar* folder = g_path_get_dirname(program.c_str());
+    std::string settings = std::string(folder) + "/" + SettingsFileName;
+    g_free(folder);
+    return settings;
+}
 
 }  // namespace
 
@@ -19,7 +31,9 @@ struct Companion::Overdue {
 
 Companion::Companion(std::vector<std::string> wine, std::string program, std::string winePrefix,
                      unsigned timeoutMilliseconds, bool verbose, GMainLoop* loop)
-    : follower_(
+    : prefix_(winePrefix),
+      settingsFile_(SettingsBeside(program)),
+      follower_(
           std::move(wine), std::move(program), std::move(winePrefix), verbose,
           [this](const std::string& block) { BlockArrived(block); },
           [this](const std::string& why) { FollowerEnded(why); }),
@@ -32,37 +46,61 @@ Companion::~Companion() {
     FailPending("tunedesk-mpris is stopping");
     for (guint registration : registrations_)
         g_dbus_connection_unregister_object(connection_, registration);
-    if (owner_ != 0) g_bus_unown_name(owner_);
+    Disown();
+    if (connection_ != nullptr) g_object_unref(connection_);
     g_dbus_node_info_unref(introspection_);
 }
 
+// The objects are served at once; the name is owned only while there is a player to show, or
+// always when Play may start one.
 void Companion::Start() {
-    owner_ = g_bus_own_name(G_BUS_TYPE_SESSION, BusName, G_BUS_NAME_OWNER_FLAGS_NONE, BusAcquired,
-                            NameAcquired, NameLost, this, nullptr);
+    gchar* settings = nullptr;
+    gsize length = 0;
+    if (g_file_get_contents(settingsFile_.c_str(), &settings, &length, nullptr)) {
+        autoload_ = AutoloadOn(std::string(settings, length));
+        g_free(settings);
+    }
+    g_bus_get(G_BUS_TYPE_SESSION, nullptr, BusReady, this);
 }
 
-void Companion::BusAcquired(GDBusConnection* connection, const gchar*, gpointer self) {
+void Companion::BusReady(GObject*, GAsyncResult* result, gpointer self) {
     Companion& companion = *static_cast<Companion*>(self);
-    companion.connection_ = connection;
+    companion.connection_ = g_bus_get_finish(result, nullptr);
+    if (companion.connection_ == nullptr) {
+        g_printerr("tunedesk-mpris: no session bus (is DBUS_SESSION_BUS_ADDRESS set?)\n");
+        companion.exitStatus_ = 1;
+        g_main_loop_quit(companion.loop_);
+        return;
+    }
     static const GDBusInterfaceVTable vtable = {MethodCall, GetProperty, nullptr, {}};
     for (GDBusInterfaceInfo** info = companion.introspection_->interfaces; *info != nullptr;
          ++info) {
         companion.registrations_.push_back(g_dbus_connection_register_object(
-            connection, ObjectPath, *info, &vtable, self, nullptr, nullptr));
+            companion.connection_, ObjectPath, *info, &vtable, self, nullptr, nullptr));
     }
-}
-
-void Companion::NameAcquired(GDBusConnection*, const gchar*, gpointer self) {
-    Companion& companion = *static_cast<Companion*>(self);
-    companion.acquired_ = true;
+    if (companion.autoload_) companion.Own();
     companion.follower_.Start();
 }
 
-void Companion::NameLost(GDBusConnection* connection, const gchar*, gpointer self) {
+void Companion::Own() {
+    if (owner_ != 0 || connection_ == nullptr) return;
+    owner_ = g_bus_own_name_on_connection(connection_, BusName, G_BUS_NAME_OWNER_FLAGS_NONE,
+                                          NameAcquired, NameLost, this, nullptr);
+}
+
+void Companion::Disown() {
+    if (owner_ != 0) g_bus_unown_name(owner_);
+    owner_ = 0;
+    acquired_ = false;
+}
+
+void Companion::NameAcquired(GDBusConnection*, const gchar*, gpointer self) {
+    static_cast<Companion*>(self)->acquired_ = true;
+}
+
+void Companion::NameLost(GDBusConnection*, const gchar*, gpointer self) {
     Companion& companion = *static_cast<Companion*>(self);
-    if (connection == nullptr) {
-        g_printerr("tunedesk-mpris: no session bus (is DBUS_SESSION_BUS_ADDRESS set?)\n");
-    } else if (!companion.acquired_) {
+    if (!companion.acquired_) {
         g_printerr("tunedesk-mpris: %s is taken: another tunedesk-mpris is running\n", BusName);
     } else {
         g_printerr("tunedesk-mpris: lost %s on the session bus\n", BusName);
@@ -80,7 +118,13 @@ void Companion::MethodCall(GDBusConnection*, const gchar*, const gchar*, const g
     if (g_strcmp0(interfaceName, PropertiesInterface) == 0 && g_strcmp0(method, SetMethod) == 0) {
         companion.SetProperty(parameters, invocation);
     } else if (const Method* found = FindMethod(interfaceName, method)) {
-        companion.Forward(found->line(companion.state_, parameters), invocation);
+        std::string line;
+        if (found->line({companion.state_, companion.prefix_}, parameters, line)) {
+            companion.Forward(line, invocation);
+        } else {
+            g_dbus_method_invocation_return_dbus_error(invocation, InvalidArgs,
+                                                       "No such file, or a name it can't take");
+        }
     } else {
         g_dbus_method_invocation_return_dbus_error(
             invocation, NotSupported, (std::string("The player can't ") + method).c_str());
@@ -145,6 +189,8 @@ void Companion::BlockArrived(const std::string& block) {
     PlayerState next;
     std::uint64_t done = 0;
     if (!ParseBlock(block, next, done)) return;
+    // Mapped again only when the file changes: it looks at the prefix's folders.
+    next.url = next.file == state_.file ? state_.url : FileUrl(next.file, prefix_);
     while (!pending_.empty() && pending_.front().line <= done) {
         g_source_remove(pending_.front().timer);
         g_dbus_method_invocation_return_value(pending_.front().invocation, nullptr);
@@ -169,6 +215,8 @@ void Companion::FollowerEnded(const std::string& why) {
 }
 
 void Companion::Update(const PlayerState& next) {
+    if (!autoload_ && next.running) Own();
+    if (!autoload_ && !next.running) Disown();  // no ghost player on the desktop
     const gint64 now = g_get_monotonic_time();
     const bool jumped = Jumped(state_, now - shownAt_, next);
     const std::vector<std::string> changed = ChangedProperties(state_, next);

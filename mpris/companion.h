@@ -21,7 +21,8 @@ public:
               unsigned timeoutMilliseconds, bool verbose, GMainLoop* loop);
     ~Companion();
 
-    // Owns the bus name; the exit status is 1 when another instance has it or there is no bus.
+    // Serves the player on the bus; the exit status is 1 when another instance holds the name or
+    // there is no bus.
     void Start();
     int ExitStatus() const { return exitStatus_; }
 
@@ -35,7 +36,7 @@ private:
     };
     struct Overdue;
 
-    static void BusAcquired(GDBusConnection* connection, const gchar* name, gpointer self);
+    static void BusReady(GObject* source, GAsyncResult* result, gpointer self);
     static void NameAcquired(GDBusConnection* connection, const gchar* name, gpointer self);
     static void NameLost(GDBusConnection* connection, const gchar* name, gpointer self);
     static void MethodCall(GDBusConnection* connection, const gchar* sender, const gchar* path,
@@ -49,11 +50,17 @@ private:
     void SetProperty(GVariant* parameters, GDBusMethodInvocation* invocation);
     // Sends the line and answers the call once it is carried out; an empty line, at once.
     void Forward(const std::string& line, GDBusMethodInvocation* invocation);
+    // Holds the bus name, and lets it go.
+    void Own();
+    void Disown();
     void BlockArrived(const std::string& block);
     void FollowerEnded(const std::string& why);
     void FailPending(const std::string& why);
     void Update(const PlayerState& next);
 
+    std::string prefix_;  // the player's Wine prefix, whose drives name its files
+    std::string settingsFile_;
+    bool autoload_ = false;  // Play starts an absent player: the name is held all along
     Follower follower_;
     unsigned timeout_;
     GMainLoop* loop_;

@@ -1,6 +1,8 @@
 // The mapping between Tunedesk's /QUERY and switches and the MPRIS player's state and calls.
 #include "model.h"
 
+#include "files.h"
+
 #include <glib.h>
 
 #include <algorithm>
@@ -86,6 +88,8 @@ bool ParseQuery(const std::string& output, PlayerState& state) {
             read.shuffle = value == "on";
         } else if (key == "repeat") {
             read.repeat = value == "on";
+        } else if (key == "file") {
+            read.file = value;
         }
     }
     if (!sawStatus) return false;
@@ -133,7 +137,7 @@ std::vector<std::string> ChangedProperties(const PlayerState& before, const Play
     };
     add(std::string(PlaybackStatus(before)) != PlaybackStatus(after), PlaybackStatusProperty);
     add(TrackId(before) != TrackId(after) || before.title != after.title ||
-            before.length != after.length,
+            before.length != after.length || before.url != after.url,
         MetadataProperty);
     add(before.volume != after.volume, VolumeProperty);
     add(before.shuffle != after.shuffle, ShuffleProperty);
@@ -182,6 +186,8 @@ std::string VolumeSwitch(double volume) {
     return "/VOLUME=" + std::to_string(static_cast<int>(percent));
 }
 
+std::string OpenSwitch(const std::string& target) { return "/OPEN \"" + target + "\""; }
+
 const char* LoopStatus(bool repeat) { return repeat ? LoopPlaylist : LoopNone; }
 
 bool LoopSwitch(const std::string& loopStatus, std::string& switchText) {
@@ -192,6 +198,34 @@ bool LoopSwitch(const std::string& loopStatus, std::string& switchText) {
     else
         return false;
     return true;
+}
+
+bool AutoloadOn(const std::string& settings) {
+    std::string text = settings;
+    if (text.rfind("\xFF\xFE", 0) == 0) {  // UTF-16 with a mark, as Notepad may save it
+        gchar* utf8 = g_convert(text.data() + 2, text.size() - 2, "UTF-8", "UTF-16LE", nullptr,
+                                nullptr, nullptr);
+        text = utf8 != nullptr ? utf8 : "";
+        g_free(utf8);
+    }
+    std::istringstream lines(text);
+    std::string line;
+    bool inSection = false;
+    const auto trim = [](std::string value) {
+        const std::size_t start = value.find_first_not_of(" \t\r\xEF\xBB\xBF");
+        const std::size_t end = value.find_last_not_of(" \t\r");
+        return start == std::string::npos ? std::string() : value.substr(start, end - start + 1);
+    };
+    while (std::getline(lines, line)) {
+        line = trim(line);
+        if (!line.empty() && line.front() == '[') {
+            inSection = g_ascii_strcasecmp(line.c_str(), "[Configuration]") == 0;
+        } else if (const std::size_t equals = line.find('='); inSection && equals != std::string::npos &&
+                   g_ascii_strcasecmp(trim(line.substr(0, equals)).c_str(), "Autoload") == 0) {
+            return trim(line.substr(equals + 1)) == "1";
+        }
+    }
+    return false;
 }
 
 unsigned NextBackoff(unsigned backoff) { return std::min(2 * backoff, LastBackoff); }
@@ -211,6 +245,8 @@ GVariant* Metadata(const PlayerState& state) {
         }
         if (state.length >= 0)
             g_variant_builder_add(&metadata, "{sv}", LengthKey, g_variant_new_int64(state.length));
+        if (!state.url.empty())
+            g_variant_builder_add(&metadata, "{sv}", UrlKey, g_variant_new_string(state.url.c_str()));
     }
     return g_variant_builder_end(&metadata);
 }
@@ -220,7 +256,15 @@ namespace {
 GVariant* Yes(const PlayerState&, std::int64_t) { return g_variant_new_boolean(TRUE); }
 GVariant* No(const PlayerState&, std::int64_t) { return g_variant_new_boolean(FALSE); }
 GVariant* NormalRate(const PlayerState&, std::int64_t) { return g_variant_new_double(1.0); }
-GVariant* NoStrings(const PlayerState&, std::int64_t) { return g_variant_new_strv(nullptr, 0); }
+// What OpenUri takes, and the audio and playlists the player plays.
+constexpr const char* UriSchemes[] = {"file", "http", "https", nullptr};
+constexpr const char* MimeTypes[] = {
+    "audio/mpeg", "audio/flac", "audio/x-flac", "audio/ogg", "audio/vorbis", "audio/opus",
+    "audio/mp4", "audio/aac", "audio/x-m4a", "audio/x-ms-wma", "audio/x-wav", "audio/wav",
+    "audio/midi", "audio/x-mod", "audio/x-mpegurl", "audio/x-scpls", "application/vnd.ms-wpl",
+    nullptr};
+
+GVariant* Strings(const char* const* strings) { return g_variant_new_strv(strings, -1); }
 
 // A setter's value of another type than the property's is refused.
 bool SetVolume(GVariant* value, std::string& line) {
@@ -253,8 +297,10 @@ constexpr Property Properties[] = {
     {RootInterface, "DesktopEntry", "s",
      [](const PlayerState&, std::int64_t) { return g_variant_new_string(DesktopEntry); }, nullptr,
      true},
-    {RootInterface, "SupportedUriSchemes", "as", NoStrings, nullptr, true},
-    {RootInterface, "SupportedMimeTypes", "as", NoStrings, nullptr, true},
+    {RootInterface, "SupportedUriSchemes", "as",
+     [](const PlayerState&, std::int64_t) { return Strings(UriSchemes); }, nullptr, true},
+    {RootInterface, "SupportedMimeTypes", "as",
+     [](const PlayerState&, std::int64_t) { return Strings(MimeTypes); }, nullptr, true},
     {PlayerInterface, PlaybackStatusProperty, "s",
      [](const PlayerState& state, std::int64_t) {
          return g_variant_new_string(PlaybackStatus(state));
@@ -291,31 +337,45 @@ constexpr Property Properties[] = {
 };
 
 template <const char* switchText>
-std::string Fixed(const PlayerState&, GVariant*) {
-    return switchText;
+bool Fixed(const Call&, GVariant*, std::string& line) {
+    line = switchText;
+    return true;
 }
 constexpr char NextSwitch[] = "/NEXT", PreviousSwitch[] = "/PREV", StopSwitch[] = "/STOP",
                ShowSwitch[] = "/SHOW", Nothing[] = "";
 
-template <Transport call>
-std::string TransportLine(const PlayerState& state, GVariant*) {
-    return TransportSwitch(call, state);
+template <Transport transport>
+bool TransportLine(const Call& call, GVariant*, std::string& line) {
+    line = TransportSwitch(transport, call.state);
+    return true;
 }
 
-std::string SeekLine(const PlayerState&, GVariant* parameters) {
+bool SeekLine(const Call&, GVariant* parameters, std::string& line) {
     gint64 offset = 0;
     g_variant_get(parameters, "(x)", &offset);
-    return SeekSwitch(offset);
+    line = SeekSwitch(offset);
+    return true;
 }
 
 // A position for another track, or past this one's end, is to be ignored.
-std::string SetPositionLine(const PlayerState& state, GVariant* parameters) {
+bool SetPositionLine(const Call& call, GVariant* parameters, std::string& line) {
     const gchar* track = nullptr;
     gint64 position = 0;
     g_variant_get(parameters, "(&ox)", &track, &position);
+    const PlayerState& state = call.state;
     const bool applies = TrackId(state) == track && TrackId(state) != NoTrack &&
                          (state.length < 0 || position <= state.length);
-    return applies ? PositionSwitch(position) : "";
+    line = applies ? PositionSwitch(position) : "";
+    return true;
+}
+
+bool OpenUriLine(const Call& call, GVariant* parameters, std::string& line) {
+    const gchar* uri = nullptr;
+    g_variant_get(parameters, "(&s)", &uri);
+    std::string target;
+    if (!OpenTarget(uri, call.prefix, target)) return false;
+    line = OpenSwitch(target);
+    return true;
 }
 
 constexpr Method Methods[] = {
@@ -331,7 +391,7 @@ constexpr Method Methods[] = {
     {PlayerInterface, "SetPosition",
      R"(<arg direction="in" name="TrackId" type="o"/><arg direction="in" name="Position" type="x"/>)",
      SetPositionLine},
-    {PlayerInterface, "OpenUri", R"(<arg direction="in" name="Uri" type="s"/>)", Fixed<Nothing>},
+    {PlayerInterface, "OpenUri", R"(<arg direction="in" name="Uri" type="s"/>)", OpenUriLine},
 };
 
 // The row of that interface with that name, or null.

@@ -30,6 +30,8 @@ struct PlayerState {
     int tracks = 0;
     bool shuffle = false;
     bool repeat = false;
+    std::string file;  // the current entry's file or URL, as the player names it
+    std::string url;   // the same as a URL, where it can be mapped; see FileUrl
 
     bool operator==(const PlayerState&) const = default;
 };
@@ -83,12 +85,19 @@ GVariant* Metadata(const PlayerState& state);
 std::string SeekSwitch(std::int64_t offset);
 std::string PositionSwitch(std::int64_t position);
 
+// "/OPEN" with a Windows path or URL that OpenTarget has checked, quoted.
+std::string OpenSwitch(const std::string& target);
+
 // Volume from 0.0 to 1.0 as whole percent.
 std::string VolumeSwitch(double volume);
 
 // LoopStatus: the player repeats the playlist or nothing. False for "Track", which it can't.
 const char* LoopStatus(bool repeat);
 bool LoopSwitch(const std::string& loopStatus, std::string& switchText);
+
+// True when the settings file's [Configuration] has Autoload=1, the player started by Play; a
+// file saved as UTF-16 with a mark is read too.
+bool AutoloadOn(const std::string& settings);
 
 // The pause before a follower that ended is started again: 1 s, then twice the last, up to 30 s.
 inline constexpr unsigned FirstBackoff = 1000;  // ms
@@ -108,13 +117,20 @@ struct Property {
 };
 const Property* FindProperty(const char* interfaceName, const char* name);
 
+// What a call sees: the latest block, and the player's Wine prefix.
+struct Call {
+    const PlayerState& state;
+    const std::string& prefix;
+};
+
 // Every method, a row each: a call becomes the line its row gives, empty when there is nothing to
-// do; no caller's text is ever copied into a line.
+// do, or is refused as invalid with false. A caller's text reaches a line only as a path or URL
+// checked to hold no control character and no double quote.
 struct Method {
     const char* interfaceName;
     const char* name;
     const char* arguments;  // its arguments, as introspection XML
-    std::string (*line)(const PlayerState& state, GVariant* parameters);
+    bool (*line)(const Call& call, GVariant* parameters, std::string& line);
 };
 const Method* FindMethod(const char* interfaceName, const char* name);
 

@@ -13,6 +13,7 @@ inline constexpr char SetMethod[] = "Set";
 inline constexpr char SeekedSignal[] = "Seeked";
 inline constexpr char NotSupported[] = "org.mpris.MediaPlayer2.tunedesk.NotSupported";
 inline constexpr char Failed[] = "org.mpris.MediaPlayer2.tunedesk.Failed";
+inline constexpr char InvalidArgs[] = "org.freedesktop.DBus.Error.InvalidArgs";
 inline constexpr char Identity[] = "Winamp (Tunedesk)";
 inline constexpr char DesktopEntry[] = "tunedesk-mpris";
 inline constexpr char NoTrack[] = "/org/mpris/MediaPlayer2/TrackList/NoTrack";
@@ -40,5 +41,6 @@ inline constexpr char TrackIdKey[] = "mpris:trackid";
 inline constexpr char LengthKey[] = "mpris:length";
 inline constexpr char TitleKey[] = "xesam:title";
 inline constexpr char ArtistKey[] = "xesam:artist";
+inline constexpr char UrlKey[] = "xesam:url";
 
 }  // namespace mpris

@@ -4,6 +4,9 @@
 
 #include <gio/gio.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "files.h"
 
 namespace mpris {
 namespace {
@@ -201,9 +204,29 @@ TEST(Model, ReadsBlocksAndFollowsTheirChanges) {
         const Method* method = FindMethod(c.interfaceName, c.method);
         ASSERT_EQ(method != nullptr, c.line != nullptr) << c.method;
         if (method != nullptr) {
-            EXPECT_EQ(method->line(playing, nullptr), c.line) << c.method;
+            std::string line;
+            const std::string prefix;
+            EXPECT_TRUE(method->line({playing, prefix}, nullptr, line)) << c.method;
+            EXPECT_EQ(line, c.line) << c.method;
         }
     }
+
+    std::string utf16 = "\xFF\xFE";  // as Notepad saves UTF-16
+    for (char c : std::string("[Configuration]\r\nAutoload=1\r\n"))
+        utf16 += {c, '\0'};
+    const struct {
+        std::string settings;
+        bool autoload;
+    } settings[] = {
+        {"[Configuration]\r\nAutoload=1\r\nPath=C:\\w.exe\r\n", true},
+        {"\xEF\xBB\xBF[configuration]\n autoload = 1 \n", true},
+        {"[Configuration]\nAutoload=2\n", false},
+        {"[Commands]\nAutoload=1\n", false},
+        {utf16, true},
+        {"", false},
+    };
+    for (const auto& c : settings)
+        EXPECT_EQ(AutoloadOn(c.settings), c.autoload) << c.settings;
 
     unsigned backoff = FirstBackoff;
     for (unsigned expected : {2000u, 4000u, 8000u, 16000u, 30000u, 30000u})
@@ -223,6 +246,81 @@ TEST(Model, IntrospectsEveryRow) {
     EXPECT_NE(g_dbus_interface_info_lookup_method(player, "SetPosition"), nullptr);
     EXPECT_NE(g_dbus_interface_info_lookup_signal(player, "Seeked"), nullptr);
     g_dbus_node_info_unref(node);
+}
+
+}  // namespace
+}  // namespace mpris
+
+namespace mpris {
+namespace {
+
+// A Wine prefix of our own: C: its drive_c, D: a music folder elsewhere, Z: the root.
+struct Prefix {
+    std::string root;
+    Prefix() {
+        gchar* made = g_dir_make_tmp("tunedesk-prefix-XXXXXX", nullptr);
+        root = made;
+        g_free(made);
+        for (const char* folder : {"/dosdevices", "/drive_c/Music", "/Music/Łódź"})
+            g_mkdir_with_parents((root + folder).c_str(), 0700);
+        for (const char* file : {"/drive_c/Music/Song.FLAC", "/Music/Łódź/one two.mp3",
+                                 "/Music/say \"hi\".mp3", "/Music/line\nbreak.mp3"})
+            g_file_set_contents((root + file).c_str(), "", 0, nullptr);
+        symlink("../drive_c", (root + "/dosdevices/c:").c_str());
+        symlink((root + "/Music").c_str(), (root + "/dosdevices/d:").c_str());
+        symlink("/", (root + "/dosdevices/z:").c_str());
+    }
+    ~Prefix() { g_spawn_command_line_sync(("rm -rf " + root).c_str(), nullptr, nullptr, nullptr, nullptr); }
+};
+
+TEST(Files, MapThePlayersNamesAndTheDesktopsUrls) {
+    const Prefix prefix;
+    const std::string c = "file://" + prefix.root + "/drive_c/Music/Song.FLAC";
+    const struct {
+        const char* file;
+        std::string url;
+    } urls[] = {
+        {"C:\\Music\\Song.FLAC", c},
+        {"c:\\MUSIC\\song.flac", c},
+        {"C:\\Music\\..\\Music\\\\.\\Song.FLAC", c},
+        {"C:\\..\\..\\Music\\Song.FLAC", c},
+        {"D:\\Łódź\\one two.mp3", "file://" + prefix.root + "/Music/%C5%81%C3%B3d%C5%BA/one%20two.mp3"},
+        {"http://radio.example/stream", "http://radio.example/stream"},
+        {"Q:\\x.mp3", ""},
+        {"\\\\server\\share\\x.mp3", ""},
+        {"", ""},
+    };
+    for (const auto& c : urls)
+        EXPECT_EQ(FileUrl(c.file, prefix.root), c.url) << c.file;
+
+    const std::string music = "file://" + prefix.root + "/Music/";
+    std::string onZ = "Z:" + prefix.root + "\\dosdevices";  // outside C: and D:: the root's
+    for (char& c : onZ)
+        c = c == '/' ? '\\' : c;
+    const struct {
+        std::string uri;
+        const char* target;  // null: refused
+    } opens[] = {
+        {c, "C:\\Music\\Song.FLAC"},
+        {music + "%C5%81%C3%B3d%C5%BA/one%20two.mp3", "D:\\Łódź\\one two.mp3"},
+        {"file://" + prefix.root + "/dosdevices", onZ.c_str()},
+        {"https://radio.example/a?b=1", "https://radio.example/a?b=1"},
+        {music + "missing.mp3", nullptr},
+        {music + "say%20%22hi%22.mp3", nullptr},
+        {music + "line%0Abreak.mp3", nullptr},
+        {"http://radio.example/\"", nullptr},
+        {"ftp://radio.example/a", nullptr},
+        {"not a uri", nullptr},
+    };
+    for (const auto& c : opens) {
+        std::string target;
+        const bool opened = OpenTarget(c.uri, prefix.root, target);
+        EXPECT_EQ(opened, c.target != nullptr) << c.uri;
+        if (opened && c.target != nullptr) {
+            EXPECT_EQ(target, c.target) << c.uri;
+        }
+    }
+    EXPECT_EQ(OpenSwitch("C:\\a b.mp3"), "/OPEN \"C:\\a b.mp3\"");
 }
 
 }  // namespace

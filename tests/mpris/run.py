@@ -84,6 +84,19 @@ def eventually(want, *arguments, seconds=6):
         time.sleep(0.2)
 
 
+def listed():
+    """True while playerctl lists the companion's player."""
+    return "tunedesk" in subprocess.run(["playerctl", "-l"], capture_output=True, text=True).stdout.split()
+
+
+def until(done, seconds):
+    """The monotonic time when done() first holds, or after the time is up."""
+    deadline = time.monotonic() + seconds
+    while not done() and time.monotonic() < deadline:
+        time.sleep(0.02)
+    return time.monotonic()
+
+
 def log_lines():
     path = FOLDER / "standin.log"
     return path.read_text().splitlines() if path.exists() else []
@@ -207,6 +220,28 @@ def run_checks(checks, companion, layout):
     checks.check("a CJK artist and title", [
         same("artist", eventually("坂本龍一", "metadata", "artist"), "坂本龍一"),
         same("title", playerctl("metadata", "title")[1], "Merry Christmas Mr. Lawrence")])
+    # The stand-in names the entry C:\Music\TITLE.mp3: through the prefix's C: drive.
+    url = (WIN64.prefix / "drive_c" / "Music" / "坂本龍一 - Merry Christmas Mr. Lawrence.mp3").as_uri()
+    checks.check("the file's URL, through the prefix's drives", [
+        same("url", eventually(url, "metadata", "xesam:url"), url)])
+
+    song = FOLDER / "opened song.flac"
+    song.touch()
+    mark = len(log_lines())
+    code, _, error, _ = playerctl("open", song.as_uri())
+    time.sleep(0.3)
+    checks.check("open a file: it replaces the playlist and plays", [
+        f"playerctl open failed: {error}" if code else None,
+        same("received", log_lines()[mark:], ["ipc 101 0", "add " + windows_path(song), "ipc 121 0",
+                                              "command 40045"])])
+    mark = len(log_lines())
+    for name in ('say "hi".flac', "line\nbreak.flac"):
+        (FOLDER / name).touch()  # there, so that only their names refuse them
+    refused = [playerctl("open", (FOLDER / name).as_uri())[0] != 0
+               for name in ("missing.flac", 'say "hi".flac', "line\nbreak.flac")]
+    time.sleep(0.3)
+    checks.check("open refuses a missing file, a double quote and a line break", [
+        same("refused", refused, [True, True, True]), same("received", log_lines()[mark:], [])])
 
     follower = next(pid for pid in os.listdir("/proc") if pid.isdigit() and follower_command(pid))
     os.kill(int(follower), signal.SIGKILL)
@@ -272,6 +307,26 @@ def run_checks(checks, companion, layout):
     ansi.send_signal(signal.SIGTERM)
     checks.check("a title in code page 1252 bytes: published as valid UTF-8, the companion stays up", [
         same("title", title, "Beyonc\ufffd \ufffd Halo"), same("exit status", ansi.wait(timeout=10), 0)])
+
+    # Without Autoload there is no player on the bus while there is none to play.
+    layout.settings.write_text(SETTINGS.replace("Autoload=1", "Autoload=0").replace("{folder}", windows_path(FOLDER)))
+    ghostless = start_companion(layout)
+    listed_at_start = listed()
+    gone_at = time.monotonic()
+    subprocess.run(["pkill", "-f", "standin.exe"])
+    gone = until(lambda: not listed(), 5) - gone_at
+    mark = len(log_lines())
+    player = subprocess.Popen(WIN64.command("standin.exe"), cwd=FOLDER, env=WIN64.environment(),
+                              stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    shown_at = until(lambda: "shown" in log_lines()[mark:], 60)
+    back = until(listed, 5) - shown_at
+    ghostless.send_signal(signal.SIGTERM)
+    checks.check("without Autoload: no name while the player is closed, taken and dropped within 1 s", [
+        same("listed with the player running", listed_at_start, True),
+        None if gone <= 1 else f"dropped {gone:.2f} s after the player went",
+        None if back <= 1 else f"taken {back:.2f} s after the player appeared",
+        same("exit status", ghostless.wait(timeout=10), 0)])
+    player.kill()
 
 
 def unpack(package):
