@@ -189,14 +189,55 @@ void Companion::BlockArrived(const std::string& block) {
     PlayerState next;
     std::uint64_t done = 0;
     if (!ParseBlock(block, next, done)) return;
-    // Mapped again only when the file changes: it looks at the prefix's folders.
-    next.url = next.file == state_.file ? state_.url : FileUrl(next.file, prefix_);
+    // Mapped and read again only when the file changes: they look at folders and files.
+    if (next.file == state_.file) {
+        next.url = state_.url;
+        next.tags = state_.tags;
+    } else {
+        next.url = FileUrl(next.file, prefix_);
+        ReadTagsLater(next.file, next.url);
+    }
     while (!pending_.empty() && pending_.front().line <= done) {
         g_source_remove(pending_.front().timer);
         g_dbus_method_invocation_return_value(pending_.front().invocation, nullptr);
         pending_.pop_front();
     }
     Update(next);
+}
+
+// A file's tags and cover, read on a thread of their own so that no call waits for the disk.
+struct Companion::Reading {
+    Companion* companion;
+    std::string file, path;
+    Tags tags;
+};
+
+void Companion::ReadTagsLater(const std::string& file, const std::string& url) {
+    gchar* path = g_filename_from_uri(url.c_str(), nullptr, nullptr);
+    if (path == nullptr) return;  // a URL or no file: the caption it is
+    Reading* reading = new Reading{this, file, path, {}};
+    g_free(path);
+    GTask* task = g_task_new(nullptr, nullptr, TagsRead, reading);
+    g_task_set_task_data(task, reading, nullptr);
+    g_task_run_in_thread(task, [](GTask*, gpointer, gpointer data, GCancellable*) {
+        Reading& reading = *static_cast<Reading*>(data);
+        reading.tags = ReadTags(reading.path);
+        reading.tags.artUrl = CoverArt(reading.tags, reading.path, CacheFolder());
+        reading.tags.cover.clear();  // written where artUrl says; not kept
+    });
+    g_object_unref(task);
+}
+
+void Companion::TagsRead(GObject*, GAsyncResult* result, gpointer data) {
+    Reading* reading = static_cast<Reading*>(data);
+    Companion& companion = *reading->companion;
+    if (companion.state_.file == reading->file) {  // still the file playing
+        PlayerState next = companion.state_;
+        next.tags = reading->tags;
+        companion.Update(next);
+    }
+    delete reading;
+    (void)result;
 }
 
 void Companion::FailPending(const std::string& why) {

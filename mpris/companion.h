@@ -35,6 +35,7 @@ private:
         guint timer;
     };
     struct Overdue;
+    struct Reading;
 
     static void BusReady(GObject* source, GAsyncResult* result, gpointer self);
     static void NameAcquired(GDBusConnection* connection, const gchar* name, gpointer self);
@@ -54,6 +55,8 @@ private:
     void Own();
     void Disown();
     void BlockArrived(const std::string& block);
+    void ReadTagsLater(const std::string& file, const std::string& url);
+    static void TagsRead(GObject* source, GAsyncResult* result, gpointer reading);
     void FollowerEnded(const std::string& why);
     void FailPending(const std::string& why);
     void Update(const PlayerState& next);

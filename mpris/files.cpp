@@ -83,7 +83,7 @@ std::string FileUrl(const std::string& file, const std::string& prefix) {
     }
     g_strfreev(names);
     for (const std::string& part : parts)
-        path += "/" + MatchCase(path, part);
+        path += (path.back() == '/' ? "" : "/") + MatchCase(path, part);  // Z: is "/"
     gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
     std::string url = uri != nullptr ? uri : "";
     g_free(uri);

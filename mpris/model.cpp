@@ -137,7 +137,7 @@ std::vector<std::string> ChangedProperties(const PlayerState& before, const Play
     };
     add(std::string(PlaybackStatus(before)) != PlaybackStatus(after), PlaybackStatusProperty);
     add(TrackId(before) != TrackId(after) || before.title != after.title ||
-            before.length != after.length || before.url != after.url,
+            before.length != after.length || before.url != after.url || before.tags != after.tags,
         MetadataProperty);
     add(before.volume != after.volume, VolumeProperty);
     add(before.shuffle != after.shuffle, ShuffleProperty);
@@ -230,23 +230,45 @@ bool AutoloadOn(const std::string& settings) {
 
 unsigned NextBackoff(unsigned backoff) { return std::min(2 * backoff, LastBackoff); }
 
+namespace {
+
+void AddText(GVariantBuilder& metadata, const char* key, const std::string& text) {
+    if (!text.empty()) g_variant_builder_add(&metadata, "{sv}", key, g_variant_new_string(text.c_str()));
+}
+
+void AddTexts(GVariantBuilder& metadata, const char* key, const std::string& text) {
+    const gchar* texts[] = {text.c_str(), nullptr};
+    if (!text.empty()) g_variant_builder_add(&metadata, "{sv}", key, g_variant_new_strv(texts, -1));
+}
+
+void AddNumber(GVariantBuilder& metadata, const char* key, int number) {
+    if (number > 0) g_variant_builder_add(&metadata, "{sv}", key, g_variant_new_int32(number));
+}
+
+}  // namespace
+
 GVariant* Metadata(const PlayerState& state) {
     GVariantBuilder metadata;
     g_variant_builder_init(&metadata, G_VARIANT_TYPE("a{sv}"));
     const std::string track = TrackId(state);
     g_variant_builder_add(&metadata, "{sv}", TrackIdKey, g_variant_new_object_path(track.c_str()));
     if (track != NoTrack) {
+        const Tags& tags = state.tags;
         const TitleParts parts = SplitTitle(state.title);
+        const bool tagged = !tags.title.empty();
         g_variant_builder_add(&metadata, "{sv}", TitleKey,
-                              g_variant_new_string(parts.title.c_str()));
-        if (!parts.artist.empty()) {
-            const gchar* artists[] = {parts.artist.c_str(), nullptr};
-            g_variant_builder_add(&metadata, "{sv}", ArtistKey, g_variant_new_strv(artists, -1));
-        }
-        if (state.length >= 0)
-            g_variant_builder_add(&metadata, "{sv}", LengthKey, g_variant_new_int64(state.length));
-        if (!state.url.empty())
-            g_variant_builder_add(&metadata, "{sv}", UrlKey, g_variant_new_string(state.url.c_str()));
+                              g_variant_new_string((tagged ? tags.title : parts.title).c_str()));
+        AddTexts(metadata, ArtistKey, tagged ? tags.artist : parts.artist);
+        AddText(metadata, AlbumKey, tags.album);
+        AddTexts(metadata, AlbumArtistKey, tags.albumArtist);
+        AddTexts(metadata, GenreKey, tags.genre);
+        AddNumber(metadata, TrackNumberKey, tags.track);
+        AddNumber(metadata, DiscNumberKey, tags.disc);
+        const std::int64_t length = state.length >= 0 ? state.length : tags.length;
+        if (length >= 0)
+            g_variant_builder_add(&metadata, "{sv}", LengthKey, g_variant_new_int64(length));
+        AddText(metadata, UrlKey, state.url);
+        AddText(metadata, ArtUrlKey, tags.artUrl);
     }
     return g_variant_builder_end(&metadata);
 }

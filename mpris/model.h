@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "names.h"
+#include "tags.h"
 
 namespace mpris {
 
@@ -32,6 +33,7 @@ struct PlayerState {
     bool repeat = false;
     std::string file;  // the current entry's file or URL, as the player names it
     std::string url;   // the same as a URL, where it can be mapped; see FileUrl
+    Tags tags;         // what the file tells of itself, once read
 
     bool operator==(const PlayerState&) const = default;
 };
@@ -77,7 +79,8 @@ std::string TrackId(const PlayerState& state);
 enum class Transport { Play, Pause, PlayPause };
 std::string TransportSwitch(Transport call, const PlayerState& state);
 
-// The metadata of the current track: its id, and with a track its title, artist and length.
+// The metadata of the current track: its id, and with a track its title, artist and length and
+// what else its tags and URL tell; without tags, the caption's "Artist - Title".
 GVariant* Metadata(const PlayerState& state);
 
 // Seek(offset) and SetPosition(position) in microseconds, as whole seconds; empty for a seek

@@ -42,5 +42,11 @@ inline constexpr char LengthKey[] = "mpris:length";
 inline constexpr char TitleKey[] = "xesam:title";
 inline constexpr char ArtistKey[] = "xesam:artist";
 inline constexpr char UrlKey[] = "xesam:url";
+inline constexpr char AlbumKey[] = "xesam:album";
+inline constexpr char AlbumArtistKey[] = "xesam:albumArtist";
+inline constexpr char GenreKey[] = "xesam:genre";
+inline constexpr char TrackNumberKey[] = "xesam:trackNumber";
+inline constexpr char DiscNumberKey[] = "xesam:discNumber";
+inline constexpr char ArtUrlKey[] = "mpris:artUrl";
 
 }  // namespace mpris

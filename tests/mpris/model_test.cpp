@@ -276,8 +276,11 @@ struct Prefix {
 TEST(Files, MapThePlayersNamesAndTheDesktopsUrls) {
     const Prefix prefix;
     const std::string c = "file://" + prefix.root + "/drive_c/Music/Song.FLAC";
+    std::string onZ = "Z:" + prefix.root + "\\Music";  // through the root
+    for (char& at : onZ)
+        at = at == '/' ? '\\' : at;
     const struct {
-        const char* file;
+        std::string file;
         std::string url;
     } urls[] = {
         {"C:\\Music\\Song.FLAC", c},
@@ -285,6 +288,7 @@ TEST(Files, MapThePlayersNamesAndTheDesktopsUrls) {
         {"C:\\Music\\..\\Music\\\\.\\Song.FLAC", c},
         {"C:\\..\\..\\Music\\Song.FLAC", c},
         {"D:\\Łódź\\one two.mp3", "file://" + prefix.root + "/Music/%C5%81%C3%B3d%C5%BA/one%20two.mp3"},
+        {onZ + "\\say \"hi\".mp3", "file://" + prefix.root + "/Music/say%20%22hi%22.mp3"},
         {"http://radio.example/stream", "http://radio.example/stream"},
         {"Q:\\x.mp3", ""},
         {"\\\\server\\share\\x.mp3", ""},
@@ -294,16 +298,16 @@ TEST(Files, MapThePlayersNamesAndTheDesktopsUrls) {
         EXPECT_EQ(FileUrl(c.file, prefix.root), c.url) << c.file;
 
     const std::string music = "file://" + prefix.root + "/Music/";
-    std::string onZ = "Z:" + prefix.root + "\\dosdevices";  // outside C: and D:: the root's
-    for (char& c : onZ)
-        c = c == '/' ? '\\' : c;
+    std::string devices = "Z:" + prefix.root + "\\dosdevices";  // outside C: and D:: the root's
+    for (char& at : devices)
+        at = at == '/' ? '\\' : at;
     const struct {
         std::string uri;
         const char* target;  // null: refused
     } opens[] = {
         {c, "C:\\Music\\Song.FLAC"},
         {music + "%C5%81%C3%B3d%C5%BA/one%20two.mp3", "D:\\Łódź\\one two.mp3"},
-        {"file://" + prefix.root + "/dosdevices", onZ.c_str()},
+        {"file://" + prefix.root + "/dosdevices", devices.c_str()},
         {"https://radio.example/a?b=1", "https://radio.example/a?b=1"},
         {music + "missing.mp3", nullptr},
         {music + "say%20%22hi%22.mp3", nullptr},

@@ -17,6 +17,7 @@ import subprocess
 import sys
 import threading
 import time
+import urllib.parse
 
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
@@ -64,6 +65,56 @@ for _ in range(count):
 loop.run()
 print(len(failed), failed[:1])
 """
+
+
+# Tagged files, made with Debian's python3-mutagen over sox's tones: each kind of embedded cover,
+# and a file with no tags but a Folder.jpg beside it. Prints nothing; the pictures' bytes are
+# made here and read back by the runner.
+TAGGING = """
+import base64, sys
+from mutagen.flac import FLAC, Picture
+from mutagen.id3 import ID3, APIC, TALB, TIT2, TPE1, TPE2, TRCK
+from mutagen.oggvorbis import OggVorbis
+folder = sys.argv[1]
+png, jpeg = open(folder + "/cover.png", "rb").read(), open(folder + "/cover.jpg", "rb").read()
+def picture(data, mime, kind=3):
+    made = Picture()
+    made.type, made.mime, made.data = kind, mime, data
+    return made
+flac = FLAC(folder + "/flac/Tagged.flac")
+flac.update({"title": "Flac Song", "artist": "Flac Artist", "album": "Flac Album",
+             "albumartist": "Various", "tracknumber": "3", "discnumber": "2", "genre": "Ambient"})
+flac.add_picture(picture(png, "image/png"))
+flac.save()
+mp3 = ID3()
+mp3.add(TIT2(encoding=3, text="Mp3 Song")); mp3.add(TPE1(encoding=3, text="Mp3 Artist"))
+mp3.add(TALB(encoding=3, text="Mp3 Album")); mp3.add(TPE2(encoding=3, text="Various"))
+mp3.add(TRCK(encoding=3, text="5/9"))
+mp3.add(APIC(encoding=3, mime="image/png", type=0, desc="other", data=png))
+mp3.add(APIC(encoding=3, mime="image/jpeg", type=3, desc="front", data=jpeg))
+mp3.save(folder + "/mp3/Tagged.mp3")
+ogg = OggVorbis(folder + "/ogg/Tagged.ogg")
+ogg.update({"title": "Ogg Song", "artist": "Ogg Artist", "album": "Ogg Album"})
+ogg["metadata_block_picture"] = [base64.b64encode(picture(png, "image/png").write()).decode()]
+ogg.save()
+"""
+MUSIC = (("flac/Tagged.flac", "Flac Album", "Flac Artist", "cover.png"),
+         ("mp3/Tagged.mp3", "Mp3 Album", "Mp3 Artist", "cover.jpg"),
+         ("ogg/Tagged.ogg", "Ogg Album", "Ogg Artist", "cover.png"),
+         ("plain/Untagged.flac", "", "Plain", "plain/Folder.jpg"))
+
+
+def make_music(folder):
+    """The tagged files of MUSIC under folder, with the pictures they carry."""
+    for kind in ("flac", "mp3", "ogg", "plain"):
+        (folder / kind).mkdir(parents=True, exist_ok=True)
+    (folder / "cover.png").write_bytes(b"\x89PNG\r\n\x1a\n" + bytes(range(64)))
+    (folder / "cover.jpg").write_bytes(b"\xff\xd8\xff\xe0JFIF" + bytes(range(64, 160)) + b"\xff\xd9")
+    (folder / "plain" / "Folder.jpg").write_bytes(b"\xff\xd8\xff\xe0folder" + bytes(range(40)) + b"\xff\xd9")
+    for name, *_ in MUSIC:
+        subprocess.run(["sox", "-n", "-r", "8000", "-c", "1", str(folder / name), "synth", "1", "sine", "440"],
+                       check=True)
+    subprocess.run(["/usr/bin/python3", "-c", TAGGING, str(folder)], check=True)
 
 
 def playerctl(*arguments, timeout=30):
@@ -114,7 +165,7 @@ def start_companion(layout, *options):
     log = open(FOLDER / "companion.log", "a")
     companion = subprocess.Popen([layout.companion, "--verbose", *options, str(layout.exe)],
                                  stdout=log, stderr=log, stdin=subprocess.DEVNULL,
-                                 env=WIN64.environment())
+                                 env=dict(WIN64.environment(), XDG_CACHE_HOME=str(FOLDER / "cache")))
     for _ in range(100):
         if "tunedesk" in subprocess.run(["playerctl", "-l"], capture_output=True, text=True).stdout:
             break
@@ -242,6 +293,25 @@ def run_checks(checks, companion, layout):
     time.sleep(0.3)
     checks.check("open refuses a missing file, a double quote and a line break", [
         same("refused", refused, [True, True, True]), same("received", log_lines()[mark:], [])])
+
+    music = FOLDER / "music"
+    make_music(music)
+    files = "|".join(windows_path(music / name) for name, *_ in MUSIC)
+    for track, (name, album, artist, picture) in enumerate(MUSIC):
+        (FOLDER / "standin.ini").write_text(f"[Player]\nStatus=1\nTrack={track}\nFiles={files}\nTitles="
+                                            + "|".join(f"{a or 'Plain'} - Caption {n}" for n, (_, _, a, _) in enumerate(MUSIC)),
+                                            encoding="utf-8-sig")
+        url = (music / name).as_uri()
+        eventually(url, "metadata", "xesam:url")  # the block has come; the tags follow it
+        until(lambda: playerctl("metadata", "mpris:artUrl")[1].startswith("file://"), 6)
+        art = playerctl("metadata", "mpris:artUrl")[1]
+        shown = pathlib.Path(urllib.parse.unquote(art[len("file://"):])) if art.startswith("file://") else None
+        checks.check(f"tags and cover art of {name}", [
+            same("url", playerctl("metadata", "xesam:url")[1], url),
+            same("album", playerctl("metadata", "xesam:album")[1], album),
+            same("artist", playerctl("metadata", "xesam:artist")[1], artist),
+            None if shown and shown.exists() and shown.read_bytes() == (music / picture).read_bytes()
+            else f"artUrl {art!r} does not hold the bytes of {picture}"])
 
     follower = next(pid for pid in os.listdir("/proc") if pid.isdigit() and follower_command(pid))
     os.kill(int(follower), signal.SIGKILL)
