@@ -5,7 +5,8 @@
 # short fuzz runs, then the acceptance scenarios, which run the real tunedesk.exe under Wine
 # against a stand-in player: the win64 build, tunedesk-mpris end to end, as built and as
 # packaged, then the win32 build in a 32-bit Wine and the win64 build against a 32-bit player
-# (both skipped, with a line that says why, where binfmt_misc can't be had).
+# (both skipped, with a line that says why, where binfmt_misc can't be had), then the win64 build
+# and tunedesk-mpris under Debian 13's Wine 10 (skipped, with a line, where its root can't be made).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,6 +35,15 @@ scripts/wine32.sh setup || status=$?
 if ((status == 0)); then
     python3 tests/acceptance/run.py --pairing win32
     python3 tests/acceptance/run.py --pairing mixed
+elif ((status != 3)); then
+    exit "$status"
+fi
+# The Wine that newer systems have, in a root of its own.
+status=0
+scripts/wine10.sh setup || status=$?
+if ((status == 0)); then
+    python3 tests/acceptance/run.py --pairing wine10
+    python3 tests/mpris/run.py --pairing wine10
 elif ((status != 3)); then
     exit "$status"
 fi

@@ -2,8 +2,9 @@
 private prefix, the environment, and the pairings of which builds run where.
 
 A pairing is win64 (the default: everything 64-bit in the host's Wine), win32 (build/win32 in
-the 32-bit Wine root that scripts/wine32.sh makes) or mixed (the win64 tunedesk.exe and harness
-against the i686 stand-in, both sides on one wineserver in a WoW64 prefix, as users have it).
+the 32-bit Wine root that scripts/wine32.sh makes), mixed (the win64 tunedesk.exe and harness
+against the i686 stand-in, both sides on one wineserver in a WoW64 prefix, as users have it) or
+wine10 (the win64 builds in Debian 13's Wine 10, in the root that scripts/wine10.sh makes).
 """
 import contextlib
 import dataclasses
@@ -16,6 +17,9 @@ import time
 
 ROOT = pathlib.Path(__file__).resolve().parents[1]
 WINE32 = ROOT / "scripts" / "wine32.sh"
+WINE10 = ROOT / "scripts" / "wine10.sh"
+WINE10_ROOT = pathlib.Path(os.environ.get("TUNEDESK_WINE10_ROOT",
+                                          pathlib.Path.home() / ".cache" / "tunedesk-wine10"))
 WINE32_ROOT = pathlib.Path(os.environ.get("TUNEDESK_WINE32_ROOT",
                                           pathlib.Path.home() / ".cache" / "tunedesk-wine32"))
 PREFIX = pathlib.Path(os.environ.get("TUNEDESK_WINEPREFIX",
@@ -34,6 +38,7 @@ class Pairing:
     mixed: bool = False  # the stand-in runs on the 32-bit side, everything else on the 64-bit one
     prefix: pathlib.Path = PREFIX
     reads_memory: bool = True  # under qemu, ReadProcessMemory is refused outright
+    root: pathlib.Path = WINE32  # the script that makes the root in_wine runs in
 
     def environment(self):
         environment = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
@@ -67,6 +72,8 @@ PAIRINGS = {
     "win64": Pairing("win64", ROOT / "build" / "win64", ROOT / "build" / "win64"),
     "win32": Pairing("win32", ROOT / "build" / "win32", ROOT / "build" / "win32", in_wine=(str(WINE32), "run"),
                      reads_memory=False),
+    "wine10": Pairing("wine10", ROOT / "build" / "win64", ROOT / "build" / "win64", in_wine=(str(WINE10), "run"),
+                      prefix=WINE10_ROOT / "wine", root=WINE10),
     "mixed": Pairing("mixed", ROOT / "build" / "win64", ROOT / "build" / "win32", mixed=True, prefix=MIXED_PREFIX),
 }
 WIN64 = PAIRINGS["win64"]
@@ -79,7 +86,7 @@ def windows_path(path):
 def ensure_prefix(pairing):
     """Makes the private Wine prefix once, with the null graphics driver: no X server needed."""
     if pairing.in_wine or pairing.mixed:
-        status = subprocess.run([WINE32, "setup"], stdin=subprocess.DEVNULL).returncode
+        status = subprocess.run([pairing.root, "setup"], stdin=subprocess.DEVNULL).returncode
         if status:
             sys.exit(status)
         if pairing.mixed:

@@ -6,15 +6,16 @@ the stand-in player. harness.exe starts the players the scenario asks for, runs 
 line, answers any message box and closes the players; the runner then compares the player's log,
 the boxes and the exit status with what is expected.
 
-Usage: run.py [--pairing win32|mixed] [NAME-PART ...]
+Usage: run.py [--pairing win32|mixed|wine10] [NAME-PART ...]
                                 runs the scenarios whose names contain any NAME-PART (all by
                                 default) and ends with the line "N passed, N failed". The pairing
                                 is which builds run where: win64 (the default) runs everything
                                 64-bit in the host's Wine; win32 runs build/win32 in the 32-bit
                                 Wine root that scripts/wine32.sh makes; mixed runs the win64
                                 tunedesk.exe and harness against the i686 stand-in, both sides
-                                on one wineserver in a WoW64 prefix, as users have it. The last
-                                two exit 3 when the 32-bit Wine can't be had here.
+                                on one wineserver in a WoW64 prefix, as users have it; wine10
+                                runs the win64 builds in Debian 13's Wine 10. The last three exit
+                                3 when their Wine can't be had here.
        run.py --demo            starts a stand-in player, sends it a few switches and shows
                                 what it received.
 """
@@ -563,7 +564,7 @@ def main(arguments):
     if arguments[:1] == ["--pairing"]:
         name, arguments = arguments[1], arguments[2:]
     if name not in wine_session.PAIRINGS:
-        sys.exit(f"unknown pairing {name}: win64 (the default), win32 or mixed")
+        sys.exit(f"unknown pairing {name}: win64 (the default), win32, mixed or wine10")
     pairing = wine_session.PAIRINGS[name]
     for tool in (pairing.build / "tunedesk.exe", pairing.build / "harness.exe",
                  pairing.player_build / "standin.exe"):

@@ -6,4 +6,4 @@ if [ ! -e "$marker" ]; then
     touch "$marker"
     exec sleep 60
 fi
-exec wine "$@"
+exec ${TUNEDESK_WINE:-wine} "$@"  # the pairing's wine, split into its words

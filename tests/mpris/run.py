@@ -3,7 +3,9 @@
 real tunedesk.exe /FOLLOW under Wine talking to the stand-in player. The checks run in order, on
 one player whose state each leaves for the next, and the last line is "N passed, N failed".
 
-Usage: run.py   (build the host and win64 presets first)
+Usage: run.py [--pairing wine10]   (build the host and win64 presets first)
+                the companion's Tunedesk and the stand-in under the host's Wine, or under Wine 10
+                in the root that scripts/wine10.sh makes
        run.py --packaged PACKAGE.deb
                 runs the same checks with the companion, tunedesk.exe and its settings file as the
                 package lays them out, extracted with dpkg-deb -x under build/mpris/root
@@ -21,7 +23,11 @@ import urllib.parse
 
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
-from wine_session import ROOT, WIN64, session, windows_path  # noqa: E402
+import wine_session  # noqa: E402
+from wine_session import ROOT, session, windows_path  # noqa: E402
+
+# Which Wine the companion's Tunedesk runs in: the host's (win64), or Wine 10 (wine10).
+PAIRING = wine_session.WIN64
 
 
 
@@ -161,11 +167,20 @@ def follower_command(pid):
         return False
 
 
+def companion_environment():
+    """The pairing's Wine environment, a cache of the test's own, and the pairing's wine for the
+    wines that hand on to it."""
+    return dict(PAIRING.environment(), XDG_CACHE_HOME=str(FOLDER / "cache"),
+                TUNEDESK_WINE=" ".join(PAIRING.command()))
+
+
 def start_companion(layout, *options):
+    if "--wine" not in options:
+        options = ("--wine", " ".join(PAIRING.command()), *options)
     log = open(FOLDER / "companion.log", "a")
     companion = subprocess.Popen([layout.companion, "--verbose", *options, str(layout.exe)],
                                  stdout=log, stderr=log, stdin=subprocess.DEVNULL,
-                                 env=dict(WIN64.environment(), XDG_CACHE_HOME=str(FOLDER / "cache")))
+                                 env=companion_environment())
     for _ in range(100):
         if "tunedesk" in subprocess.run(["playerctl", "-l"], capture_output=True, text=True).stdout:
             break
@@ -267,12 +282,12 @@ def run_checks(checks, companion, layout):
         same("titles followed", follow_log.read_text().split()[-1:], ["Four"]),
         None if seen_at and seen_at - changed_at <= 0.5 else
         f"seen {'never' if not seen_at else f'after {seen_at - changed_at:.3f} s'}"])
-    WIN64.wine(layout.exe, "/TRACK=5", log=FOLDER / "wine.log", cwd=FOLDER)
+    PAIRING.wine(layout.exe, "/TRACK=5", log=FOLDER / "wine.log", cwd=FOLDER)
     checks.check("a CJK artist and title", [
         same("artist", eventually("坂本龍一", "metadata", "artist"), "坂本龍一"),
         same("title", playerctl("metadata", "title")[1], "Merry Christmas Mr. Lawrence")])
     # The stand-in names the entry C:\Music\TITLE.mp3: through the prefix's C: drive.
-    url = (WIN64.prefix / "drive_c" / "Music" / "坂本龍一 - Merry Christmas Mr. Lawrence.mp3").as_uri()
+    url = (PAIRING.prefix / "drive_c" / "Music" / "坂本龍一 - Merry Christmas Mr. Lawrence.mp3").as_uri()
     checks.check("the file's URL, through the prefix's drives", [
         same("url", eventually(url, "metadata", "xesam:url"), url)])
 
@@ -386,7 +401,7 @@ def run_checks(checks, companion, layout):
     subprocess.run(["pkill", "-f", "standin.exe"])
     gone = until(lambda: not listed(), 5) - gone_at
     mark = len(log_lines())
-    player = subprocess.Popen(WIN64.command("standin.exe"), cwd=FOLDER, env=WIN64.environment(),
+    player = subprocess.Popen(PAIRING.command("standin.exe"), cwd=FOLDER, env=PAIRING.environment(),
                               stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     shown_at = until(lambda: "shown" in log_lines()[mark:], 60)
     back = until(listed, 5) - shown_at
@@ -414,14 +429,17 @@ def unpack(package):
 
 
 def main(arguments):
+    global PAIRING
+    if arguments[:1] == ["--pairing"]:
+        PAIRING, arguments = wine_session.PAIRINGS[arguments[1]], arguments[2:]
     shutil.rmtree(FOLDER, ignore_errors=True)
     FOLDER.mkdir(parents=True)
     layout = unpack(arguments[1]) if arguments[:1] == ["--packaged"] else BUILT
-    for needed in (layout.companion, WIN64.build / "tunedesk.exe", WIN64.build / "standin.exe"):
+    for needed in (layout.companion, PAIRING.build / "tunedesk.exe", PAIRING.build / "standin.exe"):
         if not needed.exists():
             sys.exit(f"missing {needed}: build the host and win64 presets first")
     for tool in ("tunedesk.exe", "standin.exe"):
-        shutil.copy(WIN64.build / tool, FOLDER / tool)
+        shutil.copy(PAIRING.build / tool, FOLDER / tool)
     (FOLDER / "standin.ini").write_text(PLAYER_STATE, encoding="utf-8-sig")
     # The settings a user would give it, written where this layout's tunedesk.exe reads them.
     layout.settings.write_text(SETTINGS.replace("{folder}", windows_path(FOLDER)))
@@ -430,7 +448,7 @@ def main(arguments):
     os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus[0]
     checks = Checks()
     try:
-        with session():
+        with session(PAIRING):
             # A first Play starts the player under a Wine just started: ample time on a busy machine.
             companion = start_companion(layout, "--timeout", "20")
             try:
@@ -439,7 +457,8 @@ def main(arguments):
                 companion.kill()
     finally:
         os.kill(int(bus[1]), signal.SIGTERM)
-    print(f"mpris{' (packaged)' if layout != BUILT else ''}: {checks.passed} passed, {checks.failed} failed")
+    name = "mpris" + (f" in {PAIRING.name}" if PAIRING != wine_session.WIN64 else "")
+    print(f"{name}{' (packaged)' if layout != BUILT else ''}: {checks.passed} passed, {checks.failed} failed")
     return 1 if checks.failed or not checks.passed else 0
 
 

@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# The Wine that users of newer systems have: Debian 13's Wine 10, in an amd64 Debian 13 root of
+# its own, so that the host's Wine 8 stays as it is.
+#
+#   wine10.sh setup        makes the root once (a few minutes, about 1.5 GB); quick when all is
+#                          there. Exits 3 with one line saying why when it can't be made here.
+#   wine10.sh run CMD ...  runs CMD inside the root, in the current directory, with the project
+#                          folder and /tmp at the same paths as outside.
+#
+# The root lies in $TUNEDESK_WINE10_ROOT, default ~/.cache/tunedesk-wine10; its Wine prefix is
+# /wine inside it, made with the null graphics driver. Nothing stays mounted on the host: each
+# run has its own mount namespace.
+set -euo pipefail
+
+ROOT=${TUNEDESK_WINE10_ROOT:-$HOME/.cache/tunedesk-wine10}
+PROJECT=$(cd "$(dirname "$0")/.." && pwd)
+SUITE=trixie
+
+skip() {
+    echo "Wine 10 pass skipped: $*"
+    exit 3
+}
+
+# The Debian mirror the host's own apt uses.
+mirror() {
+    { grep -h '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | awk '{print $2}'
+      grep -h '^deb ' /etc/apt/sources.list 2>/dev/null | awk '{print $2}'; } |
+        grep -v security | head -1
+}
+
+# What runs in the private mount namespace: given as an argument, not on standard input, which
+# stays the command's own (a follower reads its lines there).
+INSIDE='set -e
+root=$1 project=$2 here=$3
+shift 3
+mount -t proc proc "$root/proc"
+mount --rbind /dev "$root/dev"
+mkdir -p "$root$project"
+mount --bind "$project" "$root$project"
+mount --bind /tmp "$root/tmp"
+cp /etc/resolv.conf "$root/etc/resolv.conf"
+exec chroot "$root" /usr/bin/env -u TMPDIR HOME=/root WINEPREFIX=/wine WINEDEBUG=-all \
+    /bin/sh -c '"'"'cd "$0" && exec "$@"'"'"' "$here" "$@"'
+
+# Runs a command in the root, in a private mount namespace that ends with its last process.
+run() {
+    unshare -m --propagation private /bin/bash -c "$INSIDE" inside "$ROOT" "$PROJECT" "$PWD" "$@"
+}
+
+setup() {
+    [[ -e $ROOT/.tunedesk-ready ]] && return
+    [[ $(id -u) == 0 ]] || skip "making the root needs root"
+    command -v debootstrap >/dev/null || {
+        apt-get update >/dev/null && apt-get install -y --no-install-recommends debootstrap >/dev/null; }
+    echo "making the Wine 10 root in $ROOT (a few minutes, once)"
+    rm -rf "$ROOT"
+    debootstrap --variant=minbase "$SUITE" "$ROOT" "$(mirror)" >"$ROOT.log" 2>&1 ||
+        skip "debootstrap of Debian $SUITE failed (see $ROOT.log)"
+    run /bin/sh -c 'export DEBIAN_FRONTEND=noninteractive; apt-get update &&
+        apt-get install -y --no-install-recommends wine wine64 && apt-get clean' >>"$ROOT.log" 2>&1
+    mkdir -p "$ROOT/wine"
+    # The null graphics driver before Wine's first start: no X server is needed.
+    printf 'WINE REGISTRY Version 2\n\n[Software\\\\Wine\\\\Drivers]\n"Graphics"="null"\n' \
+        >"$ROOT/wine/user.reg"
+    run /bin/sh -c 'wineboot -i && wineserver -w' >>"$ROOT.log" 2>&1
+    touch "$ROOT/.tunedesk-ready"
+}
+
+case ${1:-} in
+    setup) setup ;;
+    run) shift; run "$@" ;;
+    *) sed -n '2,12p' "$0"; exit 2 ;;
+esac
