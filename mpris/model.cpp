@@ -21,6 +21,8 @@ constexpr int Decimal = 10;
 constexpr char QueryPlaying[] = "Playing";
 constexpr char QueryPaused[] = "Paused";
 constexpr char QueryNotRunning[] = "Not running";
+constexpr char QueryOn[] = "on";  // shuffle and repeat
+constexpr char QueryTrack[] = "track";  // repeat the one track
 
 // "83.250" in microseconds; -1 for an empty or unreadable value.
 std::int64_t Seconds(const std::string& text) {
@@ -85,9 +87,11 @@ bool ParseQuery(const std::string& output, PlayerState& state) {
         } else if (key == "tracks") {
             read.tracks = Whole(value);
         } else if (key == "shuffle") {
-            read.shuffle = value == "on";
+            read.shuffle = value == QueryOn;
         } else if (key == "repeat") {
-            read.repeat = value == "on";
+            read.repeat = value == QueryOn      ? Loop::Playlist
+                          : value == QueryTrack ? Loop::Track
+                                                : Loop::None;
         } else if (key == "file") {
             read.file = value;
         }
@@ -188,16 +192,25 @@ std::string VolumeSwitch(double volume) {
 
 std::string OpenSwitch(const std::string& target) { return "/OPEN \"" + target + "\""; }
 
-const char* LoopStatus(bool repeat) { return repeat ? LoopPlaylist : LoopNone; }
+namespace {
+
+// Each LoopStatus, in the order of Loop, with the switch that sets it.
+constexpr struct {
+    const char* status;
+    const char* switchText;
+} Loops[] = {{LoopNone, "/REPEAT=OFF"}, {LoopPlaylist, "/REPEAT=ON"}, {LoopTrack, "/REPEAT=TRACK"}};
+
+}  // namespace
+
+const char* LoopStatus(Loop repeat) { return Loops[static_cast<int>(repeat)].status; }
 
 bool LoopSwitch(const std::string& loopStatus, std::string& switchText) {
-    if (loopStatus == LoopPlaylist)
-        switchText = "/REPEAT=ON";
-    else if (loopStatus == LoopNone)
-        switchText = "/REPEAT=OFF";
-    else
-        return false;
-    return true;
+    for (const auto& loop : Loops) {
+        if (loopStatus != loop.status) continue;
+        switchText = loop.switchText;
+        return true;
+    }
+    return false;
 }
 
 bool AutoloadOn(const std::string& settings) {

@@ -18,6 +18,7 @@ inline constexpr std::int64_t MicrosecondsPerSecond = 1000000;
 inline constexpr double PercentPerUnit = 100.0;  // MPRIS's volume 1.0 is 100 %
 
 enum class Playback { Stopped, Playing, Paused };
+enum class Loop { None, Playlist, Track };  // what the player repeats
 
 // The player as the last block showed it.
 struct PlayerState {
@@ -30,7 +31,7 @@ struct PlayerState {
     int track = 0;               // from 1; 0 with an empty playlist
     int tracks = 0;
     bool shuffle = false;
-    bool repeat = false;
+    Loop repeat = Loop::None;
     std::string file;  // the current entry's file or URL, as the player names it
     std::string url;   // the same as a URL, where it can be mapped; see FileUrl
     Tags tags;         // what the file tells of itself, once read
@@ -94,8 +95,8 @@ std::string OpenSwitch(const std::string& target);
 // Volume from 0.0 to 1.0 as whole percent.
 std::string VolumeSwitch(double volume);
 
-// LoopStatus: the player repeats the playlist or nothing. False for "Track", which it can't.
-const char* LoopStatus(bool repeat);
+// LoopStatus: the player repeats the playlist, the one track or nothing; false for anything else.
+const char* LoopStatus(Loop repeat);
 bool LoopSwitch(const std::string& loopStatus, std::string& switchText);
 
 // True when the settings file's [Configuration] has Autoload=1, the player started by Play; a

@@ -27,6 +27,7 @@ inline constexpr char StatusStopped[] = "Stopped";
 // LoopStatus.
 inline constexpr char LoopNone[] = "None";
 inline constexpr char LoopPlaylist[] = "Playlist";
+inline constexpr char LoopTrack[] = "Track";
 
 // Properties.
 inline constexpr char PlaybackStatusProperty[] = "PlaybackStatus";

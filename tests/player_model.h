@@ -16,6 +16,7 @@ struct PlayerModel {
     std::int32_t repeat = Off;
     std::int32_t track = 0;  // from 0
     std::int32_t tracks = 0;
+    std::int32_t manualAdvance = Off;  // with repeat on: the one track repeats
 };
 
 inline constexpr std::int32_t UnknownMessage = NotSupported;
@@ -23,7 +24,7 @@ inline constexpr std::int32_t UnknownMessage = NotSupported;
 // True for the ids that change the player's state, which the stand-in logs.
 inline bool IsSetting(std::intptr_t id, std::int32_t data) {
     return id == JumpToTime || id == SetListPosition || id == SetShuffle || id == SetRepeat ||
-           id == ClearPlaylist || (id == SetVolume && data != AskVolume);
+           id == ClearPlaylist || id == SetManualAdvance || (id == SetVolume && data != AskVolume);
 }
 
 inline std::int32_t OutputTimeAnswer(const PlayerModel& player, std::int32_t mode) {
@@ -66,6 +67,11 @@ inline std::int32_t AnswerUserMessage(PlayerModel& player, std::int32_t data, st
             return 0;
         case SetRepeat:
             player.repeat = data;
+            return 0;
+        case GetManualAdvance:
+            return player.manualAdvance;
+        case SetManualAdvance:
+            player.manualAdvance = data;
             return 0;
     }
     return UnknownMessage;

@@ -59,13 +59,8 @@ void Show(Pass& pass, const char*) {
     if (Moves(pass)) ShowWindow(pass.player.window, SW_SHOWNORMAL);
 }
 
-void FlipShow(Pass& pass, const char*) {
-    if (!Moves(pass)) return;
-    if (IsWindowVisible(pass.player.window) == Visible) {
-        HideWindow(pass.player.window);
-    } else {
-        ShowWindow(pass.player.window, SW_SHOWNORMAL);
-    }
+void FlipShow(Pass& pass, const char* value) {
+    (IsWindowVisible(pass.player.window) == Visible ? Hide : Show)(pass, value);
 }
 
 void QueryFields(Pass& pass, Field first, Field last) {

@@ -44,7 +44,8 @@ void AppendValue(Line& line, Field field, const PlayerState& state) {
             AppendMilliseconds(line, value);
             break;
         case Kind::OnOff:
-            Append(line, value == On ? "on" : "off");
+        case Kind::Repeat:
+            Append(line, value == RepeatTrack ? "track" : value == On ? "on" : "off");
             break;
         default:
             AppendNumber(line, value);

@@ -34,6 +34,8 @@ enum PlayerMessage : std::intptr_t {
     GetRepeat = 251,
     SetShuffle = 252,
     SetRepeat = 253,
+    GetManualAdvance = 634,  // on with repeat on: the player repeats the one track
+    SetManualAdvance = 635,
 };
 
 // WM_COPYDATA's dwData: add a file or URL to the end of the playlist, in the ANSI code page or
@@ -49,4 +51,5 @@ inline constexpr std::int32_t NoTime = -1;       // OutputTime when stopped, or 
 inline constexpr std::int32_t MillisecondsPerSecond = 1000;  // the player's times are milliseconds
 enum PlayerStatus : std::int32_t { Stopped = 0, Playing = 1, Paused = 3 };  // IsPlaying's answers
 enum OnOff : std::int32_t { Off = 0, On = 1 };                              // shuffle and repeat
+inline constexpr std::int32_t RepeatTrack = 2;  // repeat, and the playlist advanced by hand only
 inline constexpr int MaxVolume = 255;

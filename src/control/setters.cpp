@@ -5,16 +5,31 @@ using namespace desktop;
 
 namespace {
 
+constexpr std::int32_t NoAdvance = -1;
+
 // The value as an amount, when there is a player to set it on.
 bool ReadAmount(Pass& pass, const char* value, Amount& amount, std::int64_t scale = 1) {
     return pass.player.window != nullptr && ParseAmount(value, amount, scale);
 }
 
-// "ON" or "OFF", in any case; anything else sends nothing.
+// The values of "/SHUFFLE=" and "/REPEAT=", in any case: what each sets, and for repeat the manual
+// advance of the playlist that goes with it. "TRACK" repeats the one track: repeat on, and the
+// playlist advanced by hand only; "ON" advances it again; "OFF" leaves it be.
+constexpr struct {
+    const char* text;
+    std::int32_t value, advance;
+} OnOffValues[] = {{"ON", On, Off}, {"OFF", Off, NoAdvance}, {"TRACK", On, On}};
+
+// Anything else, and "TRACK" for shuffle, sends nothing.
 void SetOnOff(Pass& pass, const char* value, PlayerMessage id) {
-    const bool on = lstrcmpiA(value, "ON") == 0;
-    if (pass.player.window != nullptr && (on || lstrcmpiA(value, "OFF") == 0))
-        Tell(pass.player, on ? On : Off, id);
+    if (pass.player.window == nullptr) return;
+    const bool repeat = id == SetRepeat;
+    for (const auto& onOff : OnOffValues) {
+        if (lstrcmpiA(value, onOff.text) != 0 || (onOff.advance == On && !repeat)) continue;
+        Tell(pass.player, onOff.value, id);
+        if (repeat && onOff.advance != NoAdvance) Tell(pass.player, onOff.advance, SetManualAdvance);
+        return;
+    }
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }

@@ -28,7 +28,7 @@ constexpr FieldRow FieldTable[FieldCount] = {
     {"track", &PlayerState::track, 0, ListPosition, Kind::Track},
     {"tracks", &PlayerState::tracks, 0, ListLength, Kind::Count},
     {"shuffle", &PlayerState::shuffle, 0, GetShuffle, Kind::OnOff},
-    {"repeat", &PlayerState::repeat, 0, GetRepeat, Kind::OnOff},
+    {"repeat", &PlayerState::repeat, 0, GetRepeat, Kind::Repeat},
     {"file", nullptr, 0, GetPlaylistFileW, Kind::File},  // read whole, as a title is
 };
 
@@ -59,6 +59,9 @@ std::int32_t Answer(const FieldRow& row, Player& player) {
             return answer < 0 ? 0 : answer + TrackBase;
         case Kind::OnOff:
             return answer == On ? On : Off;
+        case Kind::Repeat:
+            if (answer != On) return Off;
+            return Ask(player, 0, GetManualAdvance) == On ? RepeatTrack : On;
         default:
             return answer < 0 ? 0 : answer;
     }

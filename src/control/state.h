@@ -34,6 +34,7 @@ enum class Kind : std::uint8_t {
     Count,    // 0 or more
     Track,    // counted from 1; 0 with an empty playlist
     OnOff,    // On or Off
+    Repeat,   // On, Off or RepeatTrack
 };
 
 inline constexpr int CaptionCapacity = 2048;  // UTF-16 units: more than a line can take

@@ -17,7 +17,7 @@ void Help(Pass& pass, const char* value);
 constexpr Switch SwitchTable[] = {
     {"/HIDE\tminimise and hide the player", Hide},
     {"/SHOW\tshow the player", Show},
-    {"/FLIPSHOW\thide the player if shown, else show it", FlipShow},
+    {"/FLIPSHOW\thide the player, or show it", FlipShow},
     {"/PLAY\tplay", Command<PlayCommand>},
     {"/STOP\tstop", Command<StopCommand>},
     {"/NEXT\tnext track", Command<NextCommand>},
@@ -38,8 +38,8 @@ constexpr Switch SwitchTable[] = {
     {"/SEEK=S\tgo to second S, or +S, -S seconds", SeekTo},
     {"/TRACK=N\tplay track N", PlayTrack},
     {"/SHUFFLE=ON\tor OFF", SetShuffleTo},
-    {"/REPEAT=ON\tor OFF", SetRepeatTo},
-    {"/FOLLOW\tfirst: follow the player, carry out input lines", Follow},
+    {"/REPEAT=ON\tor OFF, or TRACK: one track", SetRepeatTo},
+    {"/FOLLOW\tfirst: follow the player, run input lines", Follow},
     {"/?\tfirst: this help", Help},
 };
 constexpr int FirstArgumentRows = 2;

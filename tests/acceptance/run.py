@@ -109,7 +109,7 @@ def ipc(*pairs):
 
 HELP_SWITCHES = (
     "/HIDE\tminimise and hide the player", "/SHOW\tshow the player",
-    "/FLIPSHOW\thide the player if shown, else show it", "/PLAY\tplay", "/STOP\tstop",
+    "/FLIPSHOW\thide the player, or show it", "/PLAY\tplay", "/STOP\tstop",
     "/NEXT\tnext track", "/PREV\tprevious track", "/PAUSE\tpause",
     "/STATUS\tprint Playing, Paused, Stopped or Not running", "/TITLE\tprint the title",
     "/POSITION\tprint the position in seconds", "/LENGTH\tprint the length in seconds",
@@ -118,8 +118,8 @@ HELP_SWITCHES = (
     "/PLAYLIST\tprint each entry: N title", "/CLEAR\tempty the playlist",
     "/OPEN\tplay the files after it", "/VOLUME=N\tset the volume in percent, or +N, -N",
     "/SEEK=S\tgo to second S, or +S, -S seconds", "/TRACK=N\tplay track N",
-    "/SHUFFLE=ON\tor OFF", "/REPEAT=ON\tor OFF",
-    "/FOLLOW\tfirst: follow the player, carry out input lines", "/?\tfirst: this help")
+    "/SHUFFLE=ON\tor OFF", "/REPEAT=ON\tor OFF, or TRACK: one track",
+    "/FOLLOW\tfirst: follow the player, run input lines", "/?\tfirst: this help")
 
 
 def help_box(words, state="found"):
@@ -381,7 +381,8 @@ SCENARIOS = [
              player=STOPPED, events=ipc(121, 0) + commands(40045) + ipc(121, 3) + commands(40045)),
     Scenario("track of an empty list", "tunedesk.exe /TRACK=1", player=NOTHING_LOADED),
     Scenario("shuffle and repeat", "tunedesk.exe /SHUFFLE=ON /shuffle=off /REPEAT=On /REPEAT=OFF "
-             "/SHUFFLE=yes /REPEAT=", player=PLAYING, events=ipc(252, 1, 252, 0, 253, 1, 253, 0)),
+             "/SHUFFLE=yes /REPEAT= /REPEAT=track", player=PLAYING,
+             events=ipc(252, 1, 252, 0, 253, 1, 635, 0, 253, 0, 253, 1, 635, 1)),
     Scenario("the shipped toggles still work", "tunedesk.exe /SHUFFLE /REPEAT", ini=READY_MADE,
              events=commands(40023, 40022)),
     Scenario("setters without a player", "tunedesk.exe /VOLUME=5 /SEEK=5 /TRACK=1 /SHUFFLE=ON",

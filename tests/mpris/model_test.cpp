@@ -27,7 +27,7 @@ TEST(Model, ReadsQueryOutput) {
     EXPECT_EQ(state.track, 3);
     EXPECT_EQ(state.tracks, 4);
     EXPECT_TRUE(state.shuffle);
-    EXPECT_FALSE(state.repeat);
+    EXPECT_EQ(state.repeat, Loop::None);
 
     const struct {
         const char* output;
@@ -121,8 +121,13 @@ TEST(Model, TurnsCallsIntoSwitches) {
     EXPECT_EQ(loop, "/REPEAT=ON");
     EXPECT_TRUE(LoopSwitch("None", loop));
     EXPECT_EQ(loop, "/REPEAT=OFF");
-    EXPECT_FALSE(LoopSwitch("Track", loop));
-    EXPECT_STREQ(LoopStatus(true), "Playlist");
+    EXPECT_TRUE(LoopSwitch("Track", loop));
+    EXPECT_EQ(loop, "/REPEAT=TRACK");
+    EXPECT_FALSE(LoopSwitch("Everything", loop));
+    EXPECT_STREQ(LoopStatus(Loop::Playlist), "Playlist");
+    PlayerState one;
+    ASSERT_TRUE(ParseQuery("status Playing\nrepeat track\nshuffle on\n", one));
+    EXPECT_STREQ(LoopStatus(one.repeat), "Track");
 
     EXPECT_EQ(TrackId(playing), "/org/tunedesk/track/3");
     EXPECT_EQ(TrackId(absent), NoTrack);
@@ -150,7 +155,7 @@ TEST(Model, ReadsBlocksAndFollowsTheirChanges) {
     ParseQuery(Playing, playing);
     paused = stopped = nearEnd = jumped = other = louder = stream = repeating = playing;
     stream.length = -1;
-    repeating.repeat = true;
+    repeating.repeat = Loop::Track;
     paused.playback = Playback::Paused;
     stopped.playback = Playback::Stopped;
     stopped.position = -1;

@@ -159,7 +159,7 @@ std::string Sent() {
         long long data, id;
         if (std::sscanf(call.c_str(), "SendMessageTimeoutA(player, 0x400, %lld, %lld)", &data,
                         &id) == 2 &&
-            (id == 101 || id == 106 || id == 121 || id == 252 || id == 253 ||
+            (id == 101 || id == 106 || id == 121 || id == 252 || id == 253 || id == 635 ||
              (id == 122 && data != -666))) {
             sent += "ipc " + std::to_string(id) + " " + std::to_string(data) + "\n";
         } else if (call.rfind("SendMessageTimeoutA(player, copydata 1100, ", 0) == 0) {
@@ -202,7 +202,12 @@ TEST(Remote, AnswersAndSetsInOrder) {
         {"setters", "t /VOLUME=50 /VOLUME=-1 /SEEK=+10 /SEEK=-99 /TRACK=4 /SHUFFLE=off /REPEAT=ON",
          [] {}, "",
          "ipc 122 128\nipc 122 125\nipc 106 93250\nipc 106 0\nipc 121 3\n"
-         "command 40045\nipc 252 0\nipc 253 1\n"},
+         "command 40045\nipc 252 0\nipc 253 1\nipc 635 0\n"},
+        {"repeat the one track, and what /QUERY says of it", "t /REPEAT=track /QUERY /REPEAT=OFF",
+         [] { Desktop.player.tracks = 0; },
+         "status Playing\r\ntitle Artist C - Three\r\nposition 83.250\r\nlength 240.000\r\n"
+         "volume 78\r\ntrack 0\r\ntracks 0\r\nshuffle on\r\nrepeat track\r\nfile \r\n",
+         "ipc 253 1\nipc 635 1\nipc 253 0\n"},
         {"setters that send nothing", "t /VOLUME= /SEEK=1:30 /TRACK=0 /TRACK=5 /SHUFFLE=1 /X=1",
          [] {}, "", ""},
         {"seek while stopped", "t /SEEK=10", [] { Desktop.player.status = Stopped; }, "", ""},

@@ -176,7 +176,7 @@ TEST(RunSequence, ShowsHelpOnlyForArgumentOne) {
          "read: this system's code page can't spell its folder's name)"},
         {"t /NEXT /?", u"C:\\T\\t.exe", nullptr, true,
          "SendMessageTimeoutA(player, 0x111, 40048, 0)"},
-        {"t /?", deep.c_str(), nullptr, true, "/REPEAT=ON\tor OFF\n"},
+        {"t /?", deep.c_str(), nullptr, true, "/REPEAT=ON\tor OFF, or TRACK: one track\n"},
         {"t /?", deep.c_str(), nullptr, true, cutHere},
         {"t /?", nullptr, nullptr, true,
          "Settings file:\nunknown: the program's path can't be read\", \"Tunedesk\", 0x40)"},
