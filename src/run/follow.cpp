@@ -16,8 +16,9 @@ constexpr unsigned InputMessage = WM_APP;       // a line is waiting, or the inp
 constexpr unsigned WindowMessage = WM_APP + 1;  // a window was created or retitled
 constexpr unsigned MessageTimeout = 1000;       // no message to the player waits longer
 constexpr unsigned SilentTimeout = 100;         // nor, once it has gone silent, this
-constexpr unsigned CaptionPoll = 250;           // the caption shows title, track and status
-constexpr unsigned StatePoll = 1000;            // volume, shuffle, repeat and the position
+constexpr unsigned CaptionPoll = 250;  // the caption shows title, track and status; QuickFields
+constexpr unsigned StatePoll = 1000;            // the rest of the state
+constexpr Field QuickFields[] = {Field::Volume, Field::Shuffle, Field::Repeat, Field::Position};
 constexpr unsigned SearchPoll = 500;            // a player that appeared without an event
 constexpr std::int32_t JumpTolerance = 1500;    // further from where playing took it: a jump
 constexpr int InputSlots = 32;
@@ -158,6 +159,25 @@ void Settle(Player& player) {
     player.unanswered = false;
 }
 
+// True when the position is further than the tolerance from where playing has taken the last one.
+bool Jumped(const Follower& follower, std::int32_t position) {
+    std::int32_t expected = follower.position;
+    if (follower.playing) expected += static_cast<std::int32_t>(GetTickCount() - follower.positionAt);
+    const std::int32_t drift = position - expected;
+    return position >= 0 && follower.position >= 0 &&
+           (drift > JumpTolerance || drift < -JumpTolerance);
+}
+
+// Volume, shuffle, repeat and the position change at the player without its caption showing it,
+// so they are read as often as the caption: true when one changed, or the player went silent.
+bool QuickChanged(Follower& follower) {
+    PlayerState state = follower.shown;
+    for (Field field : QuickFields)
+        ReadField(state, field, follower.player);
+    return follower.player.unanswered || DiffersBesidesPosition(state, follower.shown) ||
+           Jumped(follower, state.position);
+}
+
 // Reads the state, unless the player has just left a message unanswered; a block follows when
 // the state changed, when the position jumped, or when asked for. A player that does not answer
 // leaves the last block's values.
@@ -174,12 +194,7 @@ bool Report(Follower& follower, bool always) {
     Settle(player);
     CaptionChanged(follower);  // what this read saw needs no second look
     const unsigned now = GetTickCount();
-    std::int32_t expected = follower.position;
-    if (follower.playing) expected += static_cast<std::int32_t>(now - follower.positionAt);
-    const std::int32_t drift = position - expected;
-    const bool jumped = position >= 0 && follower.position >= 0 &&
-                        (drift > JumpTolerance || drift < -JumpTolerance);
-    const bool changed = DiffersBesidesPosition(state, follower.shown) || jumped;
+    const bool changed = DiffersBesidesPosition(state, follower.shown) || Jumped(follower, position);
     follower.playing = playing;
     follower.position = position;
     follower.positionAt = now;
@@ -237,7 +252,7 @@ bool Poll(Follower& follower) {
     }
     if (!look && now - follower.captionAt < CaptionPoll) return true;
     follower.captionAt = now;
-    return !CaptionChanged(follower) || Report(follower, false);
+    return !(CaptionChanged(follower) || QuickChanged(follower)) || Report(follower, false);
 }
 
 // Reads the thread's messages, the window events the hooks turn into messages among them, then

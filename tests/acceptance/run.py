@@ -174,10 +174,10 @@ FOLLOW_SCENARIOS = (
              states={"next": dict(FOLLOWING, Track=1)},
              steps=((300, "state", "state-next.ini"), (800, "eof", "")),
              blocks=(block(0), block(0, title="Artist B - Two", track=2)), latencies=((0, 1, 500),)),
-    Scenario("follow: a volume change within 1.5 s", FOLLOW, player=FOLLOWING,
+    Scenario("follow: a volume change within 0.8 s", FOLLOW, player=FOLLOWING,
              states={"louder": dict(FOLLOWING, Volume=255)},
              steps=((300, "state", "state-louder.ini"), (1700, "eof", "")),
-             blocks=(block(0), block(0, volume=100)), latencies=((0, 1, 1500),)),
+             blocks=(block(0), block(0, volume=100)), latencies=((0, 1, 800),)),
     Scenario("follow: two seconds of playing write nothing", FOLLOW, player=FOLLOWING,
              steps=((2000, "eof", ""),), blocks=(block(0),)),
     # The harness on the 64-bit side can't start the mixed pairing's 32-bit stand-in.

@@ -243,30 +243,30 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
              if (wait == 3) Desktop.runningClass = nullptr;
          },
          Block(0) + Block(0, "Playing", "Other - Song", "84.000", 78, 1) + Gone(0)},
-        {"a volume change, seen within a second", "",
+        {"a volume change, seen at the next caption poll", "",
          [](int wait) {
              if (wait == 1) Desktop.player.volume = 255;
              if (wait == 5) Desktop.runningClass = nullptr;
          },
-         Block(0) + Block(0, "Playing", "Artist C - Three", "84.250", 100) + Gone(0)},
+         Block(0) + Block(0, "Playing", "Artist C - Three", "83.750", 100) + Gone(0)},
         {"a jump", "",
          [](int wait) {
              if (wait == 5) Desktop.player.position += 5000;
              if (wait == 9) Desktop.runningClass = nullptr;
          },
-         Block(0) + Block(0, "Playing", "Artist C - Three", "90.250") + Gone(0)},
+         Block(0) + Block(0, "Playing", "Artist C - Three", "89.750") + Gone(0)},
         {"a backward jump", "",
          [](int wait) {
              if (wait == 5) Desktop.player.position -= 5000;
              if (wait == 9) Desktop.runningClass = nullptr;
          },
-         Block(0) + Block(0, "Playing", "Artist C - Three", "80.250") + Gone(0)},
+         Block(0) + Block(0, "Playing", "Artist C - Three", "79.750") + Gone(0)},
         {"a change of repeat alone", "",
          [](int wait) {
              if (wait == 1) Desktop.player.repeat = On;
              if (wait == 5) Desktop.runningClass = nullptr;
          },
-         Block(0) + Block(0, "Playing", "Artist C - Three", "84.250", 78, 3, "on") + Gone(0)},
+         Block(0) + Block(0, "Playing", "Artist C - Three", "83.750", 78, 3, "on") + Gone(0)},
         {"a caption that gets shorter, seen at the next caption poll", "",
          [](int wait) {
              if (wait < 0) Desktop.player.status = Paused;
