@@ -5,8 +5,8 @@ both on one private session bus, both driven by playerctl.
 
 It reports the medians of alternated "playerctl next", "playerctl volume" and "playerctl status"
 runs against each player and their ratios; the CPU that the companion, its follower and the
-wineserver use above the player alone while it plays; and how soon a caption change at the
-stand-in arrives on the bus as PropertiesChanged.
+wineserver use above the player alone while it plays; and how soon a change made at the
+stand-in (its title, volume, shuffle, repeat, and a seek) arrives on the bus.
 
 Usage: bench/mpris.py [RUNS] [SECONDS]   (default 20 and 60; build the host and win64 presets)
 """
@@ -30,18 +30,28 @@ from wine_session import WIN64, session  # noqa: E402
 
 FOLDER = e2e.FOLDER
 PLAYING = e2e.PLAYER_STATE.replace("Status=0", "Status=1")
-# Prints the monotonic time of each PropertiesChanged that carries Metadata, with GLib's binding.
+# Prints the monotonic time and name of each property in a PropertiesChanged, and of each Seeked,
+# with GLib's binding.
 WATCH = """
 import time
 from gi.repository import Gio, GLib
 def changed(connection, sender, path, interface, signal, parameters):
-    if "Metadata" in parameters[1]:
-        print(time.monotonic(), flush=True)
+    for name in (parameters[1].keys() if signal == "PropertiesChanged" else ["Seeked"]):
+        print(time.monotonic(), name, flush=True)
 bus = Gio.bus_get_sync(Gio.BusType.SESSION)
-bus.signal_subscribe(None, "org.freedesktop.DBus.Properties", "PropertiesChanged",
-                     "/org/mpris/MediaPlayer2", None, Gio.DBusSignalFlags.NONE, changed)
+for interface, signal in (("org.freedesktop.DBus.Properties", "PropertiesChanged"),
+                          ("org.mpris.MediaPlayer2.Player", "Seeked")):
+    bus.signal_subscribe(None, interface, signal, "/org/mpris/MediaPlayer2", None,
+                         Gio.DBusSignalFlags.NONE, changed)
 GLib.MainLoop().run()
 """
+# Each change made at the stand-in, by the standin.ini keys it alternates, and what shows it on
+# the bus.
+CHANGES = (("title", "Titles", ("One - Tone", "Two - Tone"), "Metadata"),
+           ("volume", "Volume", (100, 200), "Volume"),
+           ("shuffle", "Shuffle", (1, 0), "Shuffle"),
+           ("repeat", "Repeat", (1, 0), "LoopStatus"),
+           ("seek", "Position", (100000, 10000), "Seeked"))
 
 
 def install_mpv():
@@ -109,19 +119,26 @@ def cpu_share(pids_of, seconds):
     return 100 * (cpu_seconds(pids_of()) - before) / seconds
 
 
-def freshness(changes):
-    """Seconds from a caption change written at the stand-in to its PropertiesChanged."""
+def change_times(times):
+    """For each change in CHANGES, the seconds from writing it at the stand-in to its signal."""
     watch = subprocess.Popen(["/usr/bin/python3", "-c", WATCH], stdout=subprocess.PIPE, text=True)
     time.sleep(1)
-    delays = []
-    for change in range(changes):
-        written = time.monotonic()
-        (FOLDER / "standin.ini").write_text(f"[Player]\nStatus=1\nClock=1\nTitles=Change {change} - Tone\n",
-                                            encoding="utf-8-sig")
-        if not select.select([watch.stdout], [], [], 5)[0]:
-            sys.exit("no PropertiesChanged came within 5 s of a caption change")
-        delays.append(float(watch.stdout.readline()) - written)
-        time.sleep(0.7)
+    state = dict(Status=1, Clock=1, Position=50000, Volume=150, Shuffle=0, Repeat=0, Titles="Zero - Tone")
+    delays = {}
+    for name, key, values, shown in CHANGES:
+        for change in range(times):
+            state[key] = values[change % 2]
+            written = time.monotonic()
+            (FOLDER / "standin.ini").write_text("[Player]\n" + "".join(f"{k}={v}\n" for k, v in state.items()),
+                                                encoding="utf-8-sig")
+            while True:
+                if not select.select([watch.stdout], [], [], 5)[0]:
+                    sys.exit(f"no {shown} came within 5 s of a change of {name}")
+                at, what = watch.stdout.readline().split()
+                if what == shown and float(at) >= written:
+                    delays.setdefault(name, []).append(float(at) - written)
+                    break
+            time.sleep(0.7)
     watch.kill()
     return delays
 
@@ -152,7 +169,7 @@ def main(runs, seconds):
             results = [("next", side_by_side(runs, "next")),
                        ("volume 0.5", side_by_side(runs, "volume", "0.5")),
                        ("status", side_by_side(runs, "status"))]
-            delays = freshness(10)
+            delays = change_times(10)
             companion.send_signal(signal.SIGTERM)
             companion.wait()
             player.kill()
@@ -169,9 +186,13 @@ def main(runs, seconds):
     print(f"CPU while the stand-in plays, over {seconds} s: the player and wineserver alone "
           f"{alone:.2f} % of a core; with tunedesk-mpris following it {following:.2f} %; "
           f"the companion, follower and wineserver above the player alone: {following - alone:.2f} %.")
-    print(f"A caption change at the stand-in to PropertiesChanged on the bus: median "
-          f"{1000 * statistics.median(delays):.0f} ms, at most {1000 * max(delays):.0f} ms, over "
-          f"{len(delays)} changes (including the stand-in's own reload, up to 50 ms).")
+    print()
+    print("| a change at the stand-in, to its signal on the bus (with the stand-in's own reload, up to "
+          "50 ms) | median | at most |")
+    print("|---|---|---|")
+    for name, times in delays.items():
+        print(f"| {name}, {len(times)} changes | {1000 * statistics.median(times):.0f} ms | "
+              f"{1000 * max(times):.0f} ms |")
 
 
 if __name__ == "__main__":
