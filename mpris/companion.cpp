@@ -1,9 +1,9 @@
 // The MPRIS interfaces, served from the latest block; no getter ever waits for Wine.
 #include "companion.h"
 
-#include "files.h"
-
 #include <cstdio>
+
+#include "files.h"
 
 namespace mpris {
 

@@ -24,7 +24,8 @@ bool IsUrl(const std::string& text) {
 // The folder that the drive's link names, or empty when there is none.
 std::string DriveFolder(const std::string& prefix, char drive) {
     const std::string link = prefix + DriveLinks +
-                             static_cast<char>(std::tolower(static_cast<unsigned char>(drive))) + ":";
+                             static_cast<char>(std::tolower(static_cast<unsigned char>(drive))) +
+                             ":";
     gchar* target = g_canonicalize_filename(link.c_str(), nullptr);
     char* real = realpath(target, nullptr);
     g_free(target);
@@ -71,8 +72,8 @@ std::string FileUrl(const std::string& file, const std::string& prefix) {
     if (path.empty()) return "";
     const std::string root = path;
     std::vector<std::string> parts;
-    gchar** names = g_regex_split_simple("[\\\\/]+", file.c_str() + 3, G_REGEX_DEFAULT,
-                                         G_REGEX_MATCH_DEFAULT);
+    gchar** names =
+        g_regex_split_simple("[\\\\/]+", file.c_str() + 3, G_REGEX_DEFAULT, G_REGEX_MATCH_DEFAULT);
     for (gchar** name = names; *name != nullptr; ++name) {
         const std::string part = *name;
         if (part == "..") {

@@ -1,14 +1,14 @@
 // The mapping between Tunedesk's /QUERY and switches and the MPRIS player's state and calls.
 #include "model.h"
 
-#include "files.h"
-
 #include <glib.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <sstream>
+
+#include "files.h"
 
 namespace mpris {
 
@@ -21,7 +21,7 @@ constexpr int Decimal = 10;
 constexpr char QueryPlaying[] = "Playing";
 constexpr char QueryPaused[] = "Paused";
 constexpr char QueryNotRunning[] = "Not running";
-constexpr char QueryOn[] = "on";  // shuffle and repeat
+constexpr char QueryOn[] = "on";        // shuffle and repeat
 constexpr char QueryTrack[] = "track";  // repeat the one track
 
 // "83.250" in microseconds; -1 for an empty or unreadable value.
@@ -233,7 +233,8 @@ bool AutoloadOn(const std::string& settings) {
         line = trim(line);
         if (!line.empty() && line.front() == '[') {
             inSection = g_ascii_strcasecmp(line.c_str(), "[Configuration]") == 0;
-        } else if (const std::size_t equals = line.find('='); inSection && equals != std::string::npos &&
+        } else if (const std::size_t equals = line.find('=');
+                   inSection && equals != std::string::npos &&
                    g_ascii_strcasecmp(trim(line.substr(0, equals)).c_str(), "Autoload") == 0) {
             return trim(line.substr(equals + 1)) == "1";
         }
@@ -246,7 +247,8 @@ unsigned NextBackoff(unsigned backoff) { return std::min(2 * backoff, LastBackof
 namespace {
 
 void AddText(GVariantBuilder& metadata, const char* key, const std::string& text) {
-    if (!text.empty()) g_variant_builder_add(&metadata, "{sv}", key, g_variant_new_string(text.c_str()));
+    if (!text.empty())
+        g_variant_builder_add(&metadata, "{sv}", key, g_variant_new_string(text.c_str()));
 }
 
 void AddTexts(GVariantBuilder& metadata, const char* key, const std::string& text) {
@@ -293,11 +295,24 @@ GVariant* No(const PlayerState&, std::int64_t) { return g_variant_new_boolean(FA
 GVariant* NormalRate(const PlayerState&, std::int64_t) { return g_variant_new_double(1.0); }
 // What OpenUri takes, and the audio and playlists the player plays.
 constexpr const char* UriSchemes[] = {"file", "http", "https", nullptr};
-constexpr const char* MimeTypes[] = {
-    "audio/mpeg", "audio/flac", "audio/x-flac", "audio/ogg", "audio/vorbis", "audio/opus",
-    "audio/mp4", "audio/aac", "audio/x-m4a", "audio/x-ms-wma", "audio/x-wav", "audio/wav",
-    "audio/midi", "audio/x-mod", "audio/x-mpegurl", "audio/x-scpls", "application/vnd.ms-wpl",
-    nullptr};
+constexpr const char* MimeTypes[] = {"audio/mpeg",
+                                     "audio/flac",
+                                     "audio/x-flac",
+                                     "audio/ogg",
+                                     "audio/vorbis",
+                                     "audio/opus",
+                                     "audio/mp4",
+                                     "audio/aac",
+                                     "audio/x-m4a",
+                                     "audio/x-ms-wma",
+                                     "audio/x-wav",
+                                     "audio/wav",
+                                     "audio/midi",
+                                     "audio/x-mod",
+                                     "audio/x-mpegurl",
+                                     "audio/x-scpls",
+                                     "application/vnd.ms-wpl",
+                                     nullptr};
 
 GVariant* Strings(const char* const* strings) { return g_variant_new_strv(strings, -1); }
 
@@ -457,8 +472,8 @@ std::string Introspection() {
                 xml += std::string("<method name=\"") + method.name + "\">" + method.arguments +
                        "</method>";
         if (interfaceName == PlayerInterface)
-            xml += std::string("<signal name=\"") + SeekedSignal +
-                   "\"><arg name=\"" + PositionProperty + "\" type=\"x\"/></signal>";
+            xml += std::string("<signal name=\"") + SeekedSignal + "\"><arg name=\"" +
+                   PositionProperty + "\" type=\"x\"/></signal>";
         for (const Property& property : Properties) {
             if (property.interfaceName != interfaceName) continue;
             xml += std::string("<property name=\"") + property.name + "\" type=\"" + property.type +

@@ -9,10 +9,10 @@ namespace mpris {
 
 struct Tags {
     std::string title, artist, album, albumArtist, genre;
-    int track = 0, disc = 0;    // 0: not given
+    int track = 0, disc = 0;   // 0: not given
     std::int64_t length = -1;  // microseconds; -1: unknown
-    std::string cover;          // the front cover's bytes, else the first picture's
-    std::string artUrl;         // where the cover art is, as a file:// URL; empty: none
+    std::string cover;         // the front cover's bytes, else the first picture's
+    std::string artUrl;        // where the cover art is, as a file:// URL; empty: none
 
     bool operator==(const Tags&) const = default;
 };

@@ -16,36 +16,10 @@ ROOT=${TUNEDESK_WINE10_ROOT:-$HOME/.cache/tunedesk-wine10}
 PROJECT=$(cd "$(dirname "$0")/.." && pwd)
 SUITE=trixie
 
-skip() {
-    echo "Wine 10 pass skipped: $*"
-    exit 3
-}
+PASS="Wine 10 pass"
+source "$PROJECT/scripts/roots.sh"
 
-# The Debian mirror the host's own apt uses.
-mirror() {
-    { grep -h '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | awk '{print $2}'
-      grep -h '^deb ' /etc/apt/sources.list 2>/dev/null | awk '{print $2}'; } |
-        grep -v security | head -1
-}
-
-# What runs in the private mount namespace: given as an argument, not on standard input, which
-# stays the command's own (a follower reads its lines there).
-INSIDE='set -e
-root=$1 project=$2 here=$3
-shift 3
-mount -t proc proc "$root/proc"
-mount --rbind /dev "$root/dev"
-mkdir -p "$root$project"
-mount --bind "$project" "$root$project"
-mount --bind /tmp "$root/tmp"
-cp /etc/resolv.conf "$root/etc/resolv.conf"
-exec chroot "$root" /usr/bin/env -u TMPDIR HOME=/root WINEPREFIX=/wine WINEDEBUG=-all \
-    /bin/sh -c '"'"'cd "$0" && exec "$@"'"'"' "$here" "$@"'
-
-# Runs a command in the root, in a private mount namespace that ends with its last process.
-run() {
-    unshare -m --propagation private /bin/bash -c "$INSIDE" inside "$ROOT" "$PROJECT" "$PWD" "$@"
-}
+run() { run_in_root /wine env WINEDEBUG=-all "$@"; }
 
 setup() {
     [[ -e $ROOT/.tunedesk-ready ]] && return

@@ -25,17 +25,8 @@ ENTRY=tunedesk-i386
 MAGIC='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
 MASK='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 
-skip() {
-    echo "32-bit pass skipped: $*"
-    exit 3
-}
-
-# The Debian mirror the host's own apt uses.
-mirror() {
-    { grep -h '^URIs:' /etc/apt/sources.list.d/*.sources 2>/dev/null | awk '{print $2}'
-      grep -h '^deb ' /etc/apt/sources.list 2>/dev/null | awk '{print $2}'; } |
-        grep -v security | head -1
-}
+PASS="32-bit pass"
+source "$PROJECT/scripts/roots.sh"
 
 # qemu-i386 from bookworm-backports, through a private apt configuration so that the host's
 # sources stay as they are. Only the one static binary is kept.
@@ -64,24 +55,7 @@ register_binfmt() {
         skip "qemu-i386 can't be registered with binfmt_misc"
 }
 
-# Runs a command in the root, in a private mount namespace that ends with its last process.
-run() {
-    unshare -m --propagation private /bin/bash -s "$ROOT" "$PROJECT" "$PWD" \
-        "${TUNEDESK_WINE32_PREFIX:-/wine}" "$@" <<'INSIDE'
-set -e
-root=$1 project=$2 here=$3 prefix=$4
-shift 4
-mount -t proc proc "$root/proc"
-mount --rbind /dev "$root/dev"
-mkdir -p "$root$project" "$root$root/usr"
-mount --bind "$project" "$root$project"
-mount --bind /tmp "$root/tmp"
-mount --bind "$root/usr" "$root$root/usr"
-cp /etc/resolv.conf "$root/etc/resolv.conf"
-exec chroot "$root" /usr/bin/env -u TMPDIR HOME=/root WINEPREFIX="$prefix" \
-    /bin/sh -c 'cd "$0" && exec "$@"' "$here" "$@"
-INSIDE
-}
+run() { run_in_root "${TUNEDESK_WINE32_PREFIX:-/wine}" "$@"; }
 
 setup() {
     [[ $(id -u) == 0 ]] || skip "making the root and registering binfmt_misc need root"

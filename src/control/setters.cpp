@@ -27,7 +27,8 @@ void SetOnOff(Pass& pass, const char* value, PlayerMessage id) {
     for (const auto& onOff : OnOffValues) {
         if (lstrcmpiA(value, onOff.text) != 0 || (onOff.advance == On && !repeat)) continue;
         Tell(pass.player, onOff.value, id);
-        if (repeat && onOff.advance != NoAdvance) Tell(pass.player, onOff.advance, SetManualAdvance);
+        if (repeat && onOff.advance != NoAdvance)
+            Tell(pass.player, onOff.advance, SetManualAdvance);
         return;
     }
 }

@@ -17,10 +17,10 @@ constexpr unsigned WindowMessage = WM_APP + 1;  // a window was created or retit
 constexpr unsigned MessageTimeout = 1000;       // no message to the player waits longer
 constexpr unsigned SilentTimeout = 100;         // nor, once it has gone silent, this
 constexpr unsigned CaptionPoll = 250;  // the caption shows title, track and status; QuickFields
-constexpr unsigned StatePoll = 1000;            // the rest of the state
+constexpr unsigned StatePoll = 1000;   // the rest of the state
 constexpr Field QuickFields[] = {Field::Volume, Field::Shuffle, Field::Repeat, Field::Position};
-constexpr unsigned SearchPoll = 500;            // a player that appeared without an event
-constexpr std::int32_t JumpTolerance = 1500;    // further from where playing took it: a jump
+constexpr unsigned SearchPoll = 500;          // a player that appeared without an event
+constexpr std::int32_t JumpTolerance = 1500;  // further from where playing took it: a jump
 constexpr int InputSlots = 32;
 constexpr int InputCapacity = LineCapacity;
 constexpr int ChunkCapacity = 512;
@@ -162,7 +162,8 @@ void Settle(Player& player) {
 // True when the position is further than the tolerance from where playing has taken the last one.
 bool Jumped(const Follower& follower, std::int32_t position) {
     std::int32_t expected = follower.position;
-    if (follower.playing) expected += static_cast<std::int32_t>(GetTickCount() - follower.positionAt);
+    if (follower.playing)
+        expected += static_cast<std::int32_t>(GetTickCount() - follower.positionAt);
     const std::int32_t drift = position - expected;
     return position >= 0 && follower.position >= 0 &&
            (drift > JumpTolerance || drift < -JumpTolerance);
@@ -194,7 +195,8 @@ bool Report(Follower& follower, bool always) {
     Settle(player);
     CaptionChanged(follower);  // what this read saw needs no second look
     const unsigned now = GetTickCount();
-    const bool changed = DiffersBesidesPosition(state, follower.shown) || Jumped(follower, position);
+    const bool changed =
+        DiffersBesidesPosition(state, follower.shown) || Jumped(follower, position);
     follower.playing = playing;
     follower.position = position;
     follower.positionAt = now;

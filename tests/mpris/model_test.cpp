@@ -275,7 +275,9 @@ struct Prefix {
         symlink((root + "/Music").c_str(), (root + "/dosdevices/d:").c_str());
         symlink("/", (root + "/dosdevices/z:").c_str());
     }
-    ~Prefix() { g_spawn_command_line_sync(("rm -rf " + root).c_str(), nullptr, nullptr, nullptr, nullptr); }
+    ~Prefix() {
+        g_spawn_command_line_sync(("rm -rf " + root).c_str(), nullptr, nullptr, nullptr, nullptr);
+    }
 };
 
 TEST(Files, MapThePlayersNamesAndTheDesktopsUrls) {
@@ -292,7 +294,8 @@ TEST(Files, MapThePlayersNamesAndTheDesktopsUrls) {
         {"c:\\MUSIC\\song.flac", c},
         {"C:\\Music\\..\\Music\\\\.\\Song.FLAC", c},
         {"C:\\..\\..\\Music\\Song.FLAC", c},
-        {"D:\\Łódź\\one two.mp3", "file://" + prefix.root + "/Music/%C5%81%C3%B3d%C5%BA/one%20two.mp3"},
+        {"D:\\Łódź\\one two.mp3",
+         "file://" + prefix.root + "/Music/%C5%81%C3%B3d%C5%BA/one%20two.mp3"},
         {onZ + "\\say \"hi\".mp3", "file://" + prefix.root + "/Music/say%20%22hi%22.mp3"},
         {"http://radio.example/stream", "http://radio.example/stream"},
         {"Q:\\x.mp3", ""},
