@@ -37,3 +37,21 @@ run_in_root() {
     shift
     unshare -m --propagation private /bin/bash -c "$INSIDE" inside "$ROOT" "$PROJECT" "$PWD" "$prefix" "$@"
 }
+
+# Makes the root: Debian's SUITE for ARCH from the host's mirror, holding the packages named after
+# them, and its Wine prefix /wine, with the null graphics driver before Wine's first start, so that
+# no X server is needed. The script's run runs the commands inside.
+make_root() {
+    local suite=$1 arch=$2
+    shift 2
+    rm -rf "$ROOT"
+    debootstrap --arch="$arch" --variant=minbase "$suite" "$ROOT" "$(mirror)" >"$ROOT.log" 2>&1
+    run /bin/sh -c "export DEBIAN_FRONTEND=noninteractive; apt-get update &&
+        apt-get install -y --no-install-recommends $* && apt-get clean" >>"$ROOT.log" 2>&1
+    mkdir -p "$ROOT/wine"
+    printf 'WINE REGISTRY Version 2\n\n[Software\\\\Wine\\\\Drivers]\n"Graphics"="null"\n' \
+        >"$ROOT/wine/user.reg"
+    run /bin/sh -c 'WINEDEBUG=-all wineboot -i && wineserver -w' >>"$ROOT.log" 2>&1
+    touch "$ROOT/.tunedesk-ready"
+}
+

@@ -27,17 +27,7 @@ setup() {
     command -v debootstrap >/dev/null || {
         apt-get update >/dev/null && apt-get install -y --no-install-recommends debootstrap >/dev/null; }
     echo "making the Wine 10 root in $ROOT (a few minutes, once)"
-    rm -rf "$ROOT"
-    debootstrap --variant=minbase "$SUITE" "$ROOT" "$(mirror)" >"$ROOT.log" 2>&1 ||
-        skip "debootstrap of Debian $SUITE failed (see $ROOT.log)"
-    run /bin/sh -c 'export DEBIAN_FRONTEND=noninteractive; apt-get update &&
-        apt-get install -y --no-install-recommends wine wine64 && apt-get clean' >>"$ROOT.log" 2>&1
-    mkdir -p "$ROOT/wine"
-    # The null graphics driver before Wine's first start: no X server is needed.
-    printf 'WINE REGISTRY Version 2\n\n[Software\\\\Wine\\\\Drivers]\n"Graphics"="null"\n' \
-        >"$ROOT/wine/user.reg"
-    run /bin/sh -c 'wineboot -i && wineserver -w' >>"$ROOT.log" 2>&1
-    touch "$ROOT/.tunedesk-ready"
+    make_root "$SUITE" amd64 wine wine64
 }
 
 case ${1:-} in

@@ -67,16 +67,7 @@ setup() {
     fi
     register_binfmt
     [[ -e $ROOT/.tunedesk-ready ]] && return
-    rm -rf "$ROOT"
-    debootstrap --arch=i386 --variant=minbase bookworm "$ROOT" "$(mirror)" >"$ROOT.log" 2>&1
-    run /bin/sh -c 'export DEBIAN_FRONTEND=noninteractive; apt-get update &&
-        apt-get install -y --no-install-recommends wine wine32 && apt-get clean' >>"$ROOT.log" 2>&1
-    mkdir -p "$ROOT/wine"
-    # The null graphics driver before Wine's first start: no X server is needed.
-    printf 'WINE REGISTRY Version 2\n\n[Software\\\\Wine\\\\Drivers]\n"Graphics"="null"\n' \
-        >"$ROOT/wine/user.reg"
-    run /bin/sh -c 'WINEDEBUG=-all wineboot -i && wineserver -w' >>"$ROOT.log" 2>&1
-    touch "$ROOT/.tunedesk-ready"
+    make_root bookworm i386 wine wine32
 }
 
 case ${1:-} in
