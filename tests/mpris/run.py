@@ -141,6 +141,23 @@ def eventually(want, *arguments, seconds=6):
         time.sleep(0.2)
 
 
+def follow_change(what, change, wanted):
+    """Seconds from a change made to standin.ini to "playerctl --follow WHAT" printing wanted, or
+    None when it never does."""
+    log = FOLDER / f"follow-{what.replace(' ', '-')}.txt"
+    with open(log, "w") as out:
+        follow = subprocess.Popen(["playerctl", "-p", "tunedesk", "--follow", *what.split()],
+                                  stdout=out, stderr=subprocess.DEVNULL)
+        time.sleep(1)
+        state = (FOLDER / "standin.ini").read_text(encoding="utf-8-sig")
+        changed_at = time.monotonic()
+        (FOLDER / "standin.ini").write_text(change(state), encoding="utf-8-sig")
+        seen_at = until(lambda: wanted in log.read_text().split(), 6)
+        follow.terminate()
+        follow.wait()
+    return seen_at - changed_at if wanted in log.read_text().split() else None
+
+
 def listed():
     """True while playerctl lists the companion's player."""
     return "tunedesk" in subprocess.run(["playerctl", "-l"], capture_output=True, text=True).stdout.split()
@@ -260,27 +277,13 @@ def run_checks(checks, companion, layout):
     checks.check("loop reads back Track", [same("loop", eventually("Track", "loop"), "Track")])
     checks.sends("loop Playlist", ["loop", "Playlist"], ["ipc 253 1", "ipc 635 0"])
 
-    follow_log = FOLDER / "follow.txt"
-    with open(follow_log, "w") as out:
-        follow = subprocess.Popen(["playerctl", "-p", "tunedesk", "--follow", "metadata", "title"],
-                                  stdout=out, stderr=subprocess.DEVNULL)
-        time.sleep(1)
-        state = (FOLDER / "standin.ini").read_text(encoding="utf-8-sig")
-        changed_at = time.monotonic()
-        (FOLDER / "standin.ini").write_text(state.replace("Track=2", "Track=3").replace("Status=0", "Status=1"),
-                                            encoding="utf-8-sig")
-        seen_at = None
-        while time.monotonic() < changed_at + 6:
-            if "Four" in follow_log.read_text().split():
-                seen_at = time.monotonic()
-                break
-            time.sleep(0.005)
-        follow.terminate()
-        follow.wait()
+    seen = follow_change("metadata title", lambda state: state.replace("Track=2", "Track=3")
+                         .replace("Status=0", "Status=1"), "Four")
     checks.check("--follow sees a track change made at the player within 0.5 s", [
-        same("titles followed", follow_log.read_text().split()[-1:], ["Four"]),
-        None if seen_at and seen_at - changed_at <= 0.5 else
-        f"seen {'never' if not seen_at else f'after {seen_at - changed_at:.3f} s'}"])
+        None if seen is not None and seen <= 0.5 else f"seen {'never' if seen is None else f'after {seen:.3f} s'}"])
+    seen = follow_change("volume", lambda state: state.replace("Volume=200", "Volume=255"), "1.000000")
+    checks.check("--follow sees a volume change made at the player within 0.5 s", [
+        None if seen is not None and seen <= 0.5 else f"seen {'never' if seen is None else f'after {seen:.3f} s'}"])
     PAIRING.wine(layout.exe, "/TRACK=5", log=FOLDER / "wine.log", cwd=FOLDER)
     checks.check("a CJK artist and title", [
         same("artist", eventually("坂本龍一", "metadata", "artist"), "坂本龍一"),
