@@ -70,7 +70,6 @@ std::string FileUrl(const std::string& file, const std::string& prefix) {
         return "";
     std::string path = DriveFolder(prefix, file[0]);
     if (path.empty()) return "";
-    const std::string root = path;
     std::vector<std::string> parts;
     gchar** names =
         g_regex_split_simple("[\\\\/]+", file.c_str() + 3, G_REGEX_DEFAULT, G_REGEX_MATCH_DEFAULT);
@@ -85,6 +84,10 @@ std::string FileUrl(const std::string& file, const std::string& prefix) {
     g_strfreev(names);
     for (const std::string& part : parts)
         path += (path.back() == '/' ? "" : "/") + MatchCase(path, part);  // Z: is "/"
+    return PathUrl(path);
+}
+
+std::string PathUrl(const std::string& path) {
     gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
     std::string url = uri != nullptr ? uri : "";
     g_free(uri);

@@ -12,6 +12,9 @@ namespace mpris {
 // for a name that can't be mapped.
 std::string FileUrl(const std::string& file, const std::string& prefix);
 
+// An absolute Linux path as a percent-encoded file:// URL; empty when it can't be one.
+std::string PathUrl(const std::string& path);
+
 // The Windows path of an existing file that a file:// URI names, through the drive that maps it
 // most closely ("/x" is "Z:\x" unless another drive maps closer), or an http or https URL as it
 // is. False for anything else, a missing file, or text holding a control character or a double

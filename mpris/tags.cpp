@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "files.h"
+
 namespace mpris {
 
 namespace {
@@ -46,21 +48,23 @@ std::string Choose(const std::vector<Picture>& pictures, FrontCover front) {
 
 using Pictures = std::vector<std::pair<int, std::string>>;
 
-std::string FlacCover(const std::string& path) {
-    TagLib::FLAC::File file(path.c_str());
+// FLAC files and Vorbis comments hold the same picture blocks.
+std::string FlacPictureCover(const TagLib::List<TagLib::FLAC::Picture*>& list) {
     Pictures pictures;
-    for (TagLib::FLAC::Picture* picture : file.pictureList())
+    for (TagLib::FLAC::Picture* picture : list)
         pictures.emplace_back(picture->type(), Bytes(picture->data()));
     return Choose(pictures, static_cast<int>(TagLib::FLAC::Picture::FrontCover));
 }
 
+std::string FlacCover(const std::string& path) {
+    TagLib::FLAC::File file(path.c_str());
+    return FlacPictureCover(file.pictureList());
+}
+
 std::string OggCover(const std::string& path) {
     TagLib::Ogg::Vorbis::File file(path.c_str());
-    Pictures pictures;
-    if (TagLib::Ogg::XiphComment* comment = file.tag())
-        for (TagLib::FLAC::Picture* picture : comment->pictureList())
-            pictures.emplace_back(picture->type(), Bytes(picture->data()));
-    return Choose(pictures, static_cast<int>(TagLib::FLAC::Picture::FrontCover));
+    TagLib::Ogg::XiphComment* comment = file.tag();
+    return comment != nullptr ? FlacPictureCover(comment->pictureList()) : "";
 }
 
 std::string Id3Cover(const std::string& path) {
@@ -100,13 +104,6 @@ const char* PictureExtension(const std::string& bytes) {
     return ".jpg";
 }
 
-std::string Url(const std::string& path) {
-    gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
-    std::string url = uri != nullptr ? uri : "";
-    g_free(uri);
-    return url;
-}
-
 // Removes the oldest covers beyond the newest CachedCovers.
 void KeepNewest(const std::string& folder) {
     std::vector<std::pair<std::int64_t, std::string>> covers;
@@ -134,7 +131,7 @@ std::string CachedCover(const std::string& bytes, const std::string& cacheFolder
         if (!g_file_set_contents(path.c_str(), bytes.data(), bytes.size(), nullptr)) return "";
         KeepNewest(cacheFolder);
     }
-    return Url(path);
+    return PathUrl(path);
 }
 
 // The first image beside the file whose name is one of the cover names, in their order.
@@ -165,12 +162,13 @@ std::string FolderCover(const std::string& path) {
                 found = std::string(folder) + "/" + name;
     }
     g_free(folder);
-    return found.empty() ? "" : Url(found);
+    return found.empty() ? "" : PathUrl(found);
 }
 
-int Number(const TagLib::PropertyMap& properties, const char* key) {
-    if (!properties.contains(key) || properties[key].isEmpty()) return 0;
-    return std::atoi(Utf8(properties[key].front()).c_str());  // "3/12" is 3
+// The first value under the key, or empty.
+std::string First(const TagLib::PropertyMap& properties, const char* key) {
+    return properties.contains(key) && !properties[key].isEmpty() ? Utf8(properties[key].front())
+                                                                  : "";
 }
 
 }  // namespace
@@ -187,9 +185,8 @@ Tags ReadTags(const std::string& path) {
         tags.track = static_cast<int>(tag->track());
     }
     const TagLib::PropertyMap properties = file.file()->properties();
-    if (properties.contains("ALBUMARTIST") && !properties["ALBUMARTIST"].isEmpty())
-        tags.albumArtist = Utf8(properties["ALBUMARTIST"].front());
-    tags.disc = Number(properties, "DISCNUMBER");
+    tags.albumArtist = First(properties, "ALBUMARTIST");
+    tags.disc = std::atoi(First(properties, "DISCNUMBER").c_str());  // "3/12" is 3
     if (TagLib::AudioProperties* audio = file.audioProperties())
         tags.length = static_cast<std::int64_t>(audio->lengthInMilliseconds()) * 1000;
     tags.cover = EmbeddedCover(path);
