@@ -228,7 +228,7 @@ void Companion::ReadTagsLater(const std::string& file, const std::string& url) {
     g_object_unref(task);
 }
 
-void Companion::TagsRead(GObject*, GAsyncResult* result, gpointer data) {
+void Companion::TagsRead(GObject*, GAsyncResult*, gpointer data) {
     Reading* reading = static_cast<Reading*>(data);
     Companion& companion = *reading->companion;
     if (companion.state_.file == reading->file) {  // still the file playing
@@ -237,7 +237,6 @@ void Companion::TagsRead(GObject*, GAsyncResult* result, gpointer data) {
         companion.Update(next);
     }
     delete reading;
-    (void)result;
 }
 
 void Companion::FailPending(const std::string& why) {
