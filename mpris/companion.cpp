@@ -189,6 +189,12 @@ void Companion::BlockArrived(const std::string& block) {
     PlayerState next;
     std::uint64_t done = 0;
     if (!ParseBlock(block, next, done)) return;
+    // Answered first: a call that comes after the answer is served after this block is shown.
+    while (!pending_.empty() && pending_.front().line <= done) {
+        g_source_remove(pending_.front().timer);
+        g_dbus_method_invocation_return_value(pending_.front().invocation, nullptr);
+        pending_.pop_front();
+    }
     // Mapped and read again only when the file changes: they look at folders and files.
     if (next.file == state_.file) {
         next.url = state_.url;
@@ -196,11 +202,6 @@ void Companion::BlockArrived(const std::string& block) {
     } else {
         next.url = FileUrl(next.file, prefix_);
         ReadTagsLater(next.file, next.url);
-    }
-    while (!pending_.empty() && pending_.front().line <= done) {
-        g_source_remove(pending_.front().timer);
-        g_dbus_method_invocation_return_value(pending_.front().invocation, nullptr);
-        pending_.pop_front();
     }
     Update(next);
 }

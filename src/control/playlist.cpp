@@ -62,9 +62,9 @@ std::uintptr_t Address(std::uintptr_t answer, bool wide) {
     return answer < LowestAddress || odd ? 0 : answer;
 }
 
-bool AppendAt(Line& line, Player& player, std::uintptr_t answer, bool wide) {
+void AppendAt(Line& line, Player& player, std::uintptr_t answer, bool wide) {
     const std::uintptr_t address = Address(answer, wide);
-    if (address == 0 || !OpenPlayer(player)) return false;
+    if (address == 0 || !OpenPlayer(player)) return;
     WCHAR text[LongestEntry];
     int length;
     if (wide) {
@@ -75,38 +75,31 @@ bool AppendAt(Line& line, Player& player, std::uintptr_t answer, bool wide) {
         length = ReadText(player, address, reinterpret_cast<unsigned char*>(ansi), LongestEntry, 1);
         if (length > 0) length = MultiByteToWideChar(CP_ACP, 0, ansi, length, text, LongestEntry);
     }
-    if (length < 0) return false;
-    AppendWide(line, text, text + length);
-    return true;
+    if (length > 0) AppendWide(line, text, text + length);
 }
 
 }  // namespace
 
-bool AppendEntry(Line& line, Player& player, std::int32_t index, EntryText which,
-                 std::uintptr_t* address) {
+void AppendEntry(Line& line, Player& player, std::int32_t index, EntryText which) {
     const int text = static_cast<int>(which);
     std::uintptr_t answer = AskAddress(player, index, WideQuestion[text]);
     const bool wide = answer != static_cast<std::uintptr_t>(NotSupported);
     if (!wide) answer = AskAddress(player, index, AnsiQuestion[text]);
-    if (address != nullptr) *address = answer;
-    return AppendAt(line, player, answer, wide);
+    AppendAt(line, player, answer, wide);
 }
 
-void ReadCurrentFile(Line& line, Player& player) {
-    line.length = 0;
-    if (Ask(player, 0, ListLength) <= 0) return;  // no current entry
+// Reading twice, with the index asked between, catches the list changing meanwhile, and another
+// program asking for another entry where the player keeps one text for every answer.
+void ReadCurrentFile(Line& line, Player& player, std::int32_t index) {
     for (int attempt = 0; attempt < CurrentFileTries; ++attempt) {
         line.length = 0;
-        const std::int32_t index = Ask(player, 0, ListPosition);
-        std::uintptr_t address = 0, addressAgain = 0;
-        const bool read = AppendEntry(line, player, index, EntryText::File, &address);
+        AppendEntry(line, player, index, EntryText::File);
+        const std::int32_t indexAgain = Ask(player, 0, ListPosition);
         Line again;
         again.length = 0;
-        const bool same =
-            Ask(player, 0, ListPosition) == index &&
-            AppendEntry(again, player, index, EntryText::File, &addressAgain) == read &&
-            addressAgain == address && SameLine(line, again);
-        if (same) return;
+        if (indexAgain == index) AppendEntry(again, player, index, EntryText::File);
+        if (indexAgain == index && SameLine(line, again)) return;
+        index = indexAgain;
     }
     line.length = 0;
 }

@@ -12,15 +12,15 @@ inline constexpr int LongestEntry = 32767;
 
 enum class EntryText : std::uint8_t { File, Title };
 
-// Appends the text of the entry at index to the line, as far as the line takes it; false, with
-// nothing appended, when the player gives no address it can be read at, or no terminator comes
-// before memory that can't be read. The address the player gave goes to address, if given.
-bool AppendEntry(Line& line, Player& player, std::int32_t index, EntryText which,
-                 std::uintptr_t* address = nullptr);
+// Appends the text of the entry at index to the line, as far as the line takes it; nothing when
+// the player gives no address it can be read at, or no terminator comes before memory that can't
+// be read.
+void AppendEntry(Line& line, Player& player, std::int32_t index, EntryText which);
 
-// The current entry's file or URL, read again until the list held still while it was read:
-// empty when there is none, or after three tries.
-void ReadCurrentFile(Line& line, Player& player);
+// The current entry's file or URL, given the index the player last gave as current: read again,
+// with the index asked again, until the list held still while it was read; empty after three
+// tries.
+void ReadCurrentFile(Line& line, Player& player, std::int32_t index);
 
 // Adds a file or URL, in UTF-16, to the end of the playlist.
 void AddToPlaylist(Player& player, const desktop::WCHAR* entry, int length);

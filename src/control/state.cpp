@@ -44,11 +44,30 @@ void ReadTitle(PlayerState& state, Player& player) {
     TakeTitle(state, caption);
 }
 
-// The answer to the row's question, taken as its kind says.
-std::int32_t Answer(const FieldRow& row, Player& player) {
-    if (row.kind == Kind::Track && Ask(player, 0, ListLength) <= 0) return 0;  // no current track
-    const std::int32_t answer = Ask(player, row.data, static_cast<PlayerMessage>(row.id));
-    switch (row.kind) {
+// The answers to the rows' questions in one read: the track needs the track count's, and the
+// file both, and each is asked once, since a message to another process is what a read costs.
+struct RowAnswers {
+    std::int32_t answer[FieldCount];
+    unsigned asked = 0;  // a bit for each field
+};
+
+std::int32_t AnswerTo(Field field, Player& player, RowAnswers& answers) {
+    const FieldRow& row = RowOf(field);
+    const unsigned bit = 1u << static_cast<int>(field);
+    std::int32_t& answer = answers.answer[static_cast<int>(field)];
+    if ((answers.asked & bit) == 0)
+        answer = Ask(player, row.data, static_cast<PlayerMessage>(row.id));
+    answers.asked |= bit;
+    return answer;
+}
+
+// The field's value, from the answer to its row's question taken as its kind says.
+std::int32_t Value(Field field, Player& player, RowAnswers& answers) {
+    const Kind kind = RowOf(field).kind;
+    if (kind == Kind::Track && AnswerTo(Field::Tracks, player, answers) <= 0)
+        return 0;  // no current track
+    const std::int32_t answer = AnswerTo(field, player, answers);
+    switch (kind) {
         case Kind::Status:
             return answer == Playing || answer == Paused ? answer : Stopped;
         case Kind::Time:
@@ -67,6 +86,28 @@ std::int32_t Answer(const FieldRow& row, Player& player) {
     }
 }
 
+void ReadOne(PlayerState& state, Field field, Player& player, RowAnswers& answers) {
+    state.running = player.window != nullptr;
+    if (!state.running) return;
+    const FieldRow& row = RowOf(field);
+    if (row.kind == Kind::Title) {
+        ReadTitle(state, player);
+    } else if (row.kind == Kind::File) {
+        state.file.length = 0;
+        if (AnswerTo(Field::Tracks, player, answers) > 0)  // else no current entry
+            ReadCurrentFile(state.file, player, AnswerTo(Field::Track, player, answers));
+    } else {
+        state.*row.value = Value(field, player, answers);
+    }
+}
+
+// Reads the fields from first to last with one set of answers.
+void ReadFields(PlayerState& state, Field first, Field last, Player& player) {
+    RowAnswers answers;
+    for (int at = static_cast<int>(first); at <= static_cast<int>(last); ++at)
+        ReadOne(state, static_cast<Field>(at), player, answers);
+}
+
 bool StartsWith(const WCHAR* text, const WCHAR* start) {
     while (*start != '\0' && *text == *start)
         ++text, ++start;
@@ -82,21 +123,11 @@ Kind FieldKind(Field field) { return RowOf(field).kind; }
 std::int32_t FieldValue(const PlayerState& state, Field field) { return state.*RowOf(field).value; }
 
 void ReadField(PlayerState& state, Field field, Player& player) {
-    state.running = player.window != nullptr;
-    if (!state.running) return;
-    const FieldRow& row = RowOf(field);
-    if (row.kind == Kind::Title) {
-        ReadTitle(state, player);
-    } else if (row.kind == Kind::File) {
-        ReadCurrentFile(state.file, player);
-    } else {
-        state.*row.value = Answer(row, player);
-    }
+    ReadFields(state, field, field, player);
 }
 
 void ReadState(PlayerState& state, Player& player) {
-    for (int at = 0; at < FieldCount; ++at)
-        ReadField(state, static_cast<Field>(at), player);
+    ReadFields(state, Field::Status, LastField, player);
 }
 
 void TakeTitle(PlayerState& state, const WCHAR* caption) {

@@ -366,6 +366,10 @@ std::intptr_t SendMessageTimeoutA(HWND window, unsigned message, std::uintptr_t 
     if (EntryAnswer(static_cast<std::int32_t>(wParam), lParam, result)) return 1;
     const std::int32_t answer =
         AnswerUserMessage(Desktop.player, static_cast<std::int32_t>(wParam), lParam);
+    if (lParam == ListPosition && Desktop.player.moves > 0) {  // the list changing as it is read
+        --Desktop.player.moves;
+        Desktop.player.track = (Desktop.player.track + 1) % Desktop.player.tracks;
+    }
     *result = Desktop.player.zeroExtended ? static_cast<std::uint32_t>(answer) : answer;
     return 1;
 }

@@ -26,6 +26,7 @@ struct FakePlayer : PlayerModel {
     const char16_t* caption;
     bool zeroExtended;  // a 32-bit answer reaches the 64-bit caller zero-extended: -1 as 2^32-1
     bool hung;          // answers no message
+    int moves;          // times the current entry moves on, just after its index is asked
     FakePlaylist playlist;
 };
 
@@ -49,6 +50,7 @@ struct FakeDesktop {
         u"3. Artist C - Three - Winamp",
         false,
         false,
+        0,
         {{u"C:\\M\\one.mp3", u"C:\\M\\two.flac", u"C:\\M\\\u97f3.mp3",
           u"http://radio.example/stream"},
          {u"Artist A - One", u"Artist B - Two", u"\u97f3", u"Radio"},

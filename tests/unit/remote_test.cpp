@@ -243,6 +243,9 @@ TEST(Remote, AnswersAndSetsInOrder) {
          "", "ipc 101 0\n"},
         {"the file and the playlist", "t /FILE /PLAYLIST", [] {},
          "C:\\M\\音.mp3\r\n1 Artist A - One\r\n2 Artist B - Two\r\n3 音\r\n4 Radio\r\n", ""},
+        {"the entry moves on while its file is read: read again", "t /FILE",
+         [] { Desktop.player.moves = 1; }, "http://radio.example/stream\r\n", ""},
+        {"it keeps moving: no file", "t /FILE", [] { Desktop.player.moves = 4; }, "\r\n", ""},
         {"a player too old for UTF-16 answers in its code page", "t /FILE",
          [] { Desktop.player.playlist.ansiOnly = true; }, "C:\\M\\?.mp3\r\n", ""},
         {"a lying player's address gives empty entries", "t /FILE /TRACK=2 /PLAYLIST",
@@ -315,3 +318,27 @@ TEST(Remote, FindsTheOutputOnlyWhenAQueryWrites) {
 }
 
 }  // namespace
+
+// A message to the player is what a read of its state costs: /QUERY asks each question once, but
+// the current index, asked again to see that the file read held still.
+TEST(Remote, AsksEachQuestionOnceInAStateRead) {
+    const struct {
+        long long data, id;
+        int times;
+    } questions[] = {{0, 104, 1}, {0, 105, 1}, {2, 105, 1}, {-666, 122, 1}, {0, 124, 1},
+                     {0, 125, 2}, {0, 250, 1}, {0, 251, 1}, {0, 634, 1},    {2, 214, 2}};
+    SetUpRun("t /QUERY", "");
+    Desktop.player.repeat = On;
+    RunSequence(nullptr);
+    for (const auto& question : questions) {
+        std::istringstream calls(CallLog());
+        std::string call;
+        int times = 0;
+        long long data, id;
+        while (std::getline(calls, call))
+            times += std::sscanf(call.c_str(), "SendMessageTimeoutA(player, 0x400, %lld, %lld",
+                                 &data, &id) == 2 &&
+                     data == question.data && id == question.id;
+        EXPECT_EQ(times, question.times) << question.id << " " << question.data;
+    }
+}
