@@ -38,6 +38,12 @@ run_in_root() {
     unshare -m --propagation private /bin/bash -c "$INSIDE" inside "$ROOT" "$PROJECT" "$PWD" "$prefix" "$@"
 }
 
+# Installs Debian's packages named in the root.
+install_in_root() {
+    run /bin/sh -c "export DEBIAN_FRONTEND=noninteractive; apt-get update &&
+        apt-get install -y --no-install-recommends $* && apt-get clean" >>"$ROOT.log" 2>&1
+}
+
 # Makes the root: Debian's SUITE for ARCH from the host's mirror, holding the packages named after
 # them, and its Wine prefix /wine, with the null graphics driver before Wine's first start, so that
 # no X server is needed. The script's run runs the commands inside.
@@ -46,8 +52,7 @@ make_root() {
     shift 2
     rm -rf "$ROOT"
     debootstrap --arch="$arch" --variant=minbase "$suite" "$ROOT" "$(mirror)" >"$ROOT.log" 2>&1
-    run /bin/sh -c "export DEBIAN_FRONTEND=noninteractive; apt-get update &&
-        apt-get install -y --no-install-recommends $* && apt-get clean" >>"$ROOT.log" 2>&1
+    install_in_root "$@"
     mkdir -p "$ROOT/wine"
     printf 'WINE REGISTRY Version 2\n\n[Software\\\\Wine\\\\Drivers]\n"Graphics"="null"\n' \
         >"$ROOT/wine/user.reg"

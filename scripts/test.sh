@@ -6,7 +6,8 @@
 # against a stand-in player: the win64 build, tunedesk-mpris end to end, as built and as
 # packaged, then the win32 build in a 32-bit Wine and the win64 build against a 32-bit player
 # (both skipped, with a line that says why, where binfmt_misc can't be had), then the win64 build
-# and tunedesk-mpris under Debian 13's Wine 10 (skipped, with a line, where its root can't be made).
+# and tunedesk-mpris under Debian 13's Wine 10, and the companion's code built there against
+# TagLib 2.0 (skipped, with a line, where that root can't be made).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -38,6 +39,12 @@ thirty_two_bit() {
 wine_ten() {
     python3 tests/acceptance/run.py --pairing wine10
     python3 tests/mpris/run.py --pairing wine10
+    # The companion's code as Debian 13 builds it, against TagLib 2.0: its unit tests, and the
+    # tags and covers it reads there.
+    scripts/wine10.sh run sh -c "cmake -S . -B build/debian13 >/dev/null &&
+        cmake --build build/debian13 -j $(nproc) --target mpris_model_test tags-probe >/dev/null &&
+        build/debian13/tests/mpris/mpris_model_test --gtest_brief=1"
+    python3 tests/mpris/run.py --tags scripts/wine10.sh run build/debian13/tests/mpris/tags-probe
 }
 where_root_is_had() {
     local status=0

@@ -2,8 +2,9 @@
 # The Wine that users of newer systems have: Debian 13's Wine 10, in an amd64 Debian 13 root of
 # its own, so that the host's Wine 8 stays as it is.
 #
-#   wine10.sh setup        makes the root once (a few minutes, about 1.5 GB); quick when all is
-#                          there. Exits 3 with one line saying why when it can't be made here.
+#   wine10.sh setup        makes the root once (a few minutes, about 1.5 GB), with what building
+#                          the companion there takes; quick when all is there. Exits 3 with one
+#                          line saying why when it can't be made here.
 #   wine10.sh run CMD ...  runs CMD inside the root, in the current directory, with the project
 #                          folder and /tmp at the same paths as outside.
 #
@@ -21,13 +22,19 @@ source "$PROJECT/scripts/roots.sh"
 
 run() { run_in_root /wine env WINEDEBUG=-all "$@"; }
 
+# What building the companion there takes: Debian 13's compiler, GLib and TagLib 2.0.
+BUILDING="g++ make cmake pkg-config libglib2.0-dev libtag-dev libgtest-dev"
+
 setup() {
-    [[ -e $ROOT/.tunedesk-ready ]] && return
-    [[ $(id -u) == 0 ]] || skip "making the root needs root"
-    command -v debootstrap >/dev/null || {
-        apt-get update >/dev/null && apt-get install -y --no-install-recommends debootstrap >/dev/null; }
-    echo "making the Wine 10 root in $ROOT (a few minutes, once)"
-    make_root "$SUITE" amd64 wine wine64
+    if [[ ! -e $ROOT/.tunedesk-ready ]]; then
+        [[ $(id -u) == 0 ]] || skip "making the root needs root"
+        command -v debootstrap >/dev/null || {
+            apt-get update >/dev/null && apt-get install -y --no-install-recommends debootstrap >/dev/null; }
+        echo "making the Wine 10 root in $ROOT (a few minutes, once)"
+        make_root "$SUITE" amd64 wine wine64 $BUILDING
+    fi
+    # A root made before the companion was built there gains what that takes.
+    [[ -e $ROOT/usr/include/taglib/tag.h ]] || install_in_root $BUILDING
 }
 
 case ${1:-} in

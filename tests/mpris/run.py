@@ -9,6 +9,9 @@ Usage: run.py [--pairing wine10]   (build the host and win64 presets first)
        run.py --packaged PACKAGE.deb
                 runs the same checks with the companion, tunedesk.exe and its settings file as the
                 package lays them out, extracted with dpkg-deb -x under build/mpris/root
+       run.py --tags COMMAND...
+                checks only the tags and covers that COMMAND CACHE-FOLDER FILE... reads: the
+                tags-probe target, run as the command says (in the Wine 10 root, built there)
 """
 import dataclasses
 import os
@@ -121,6 +124,33 @@ def make_music(folder):
         subprocess.run(["sox", "-n", "-r", "8000", "-c", "1", str(folder / name), "synth", "1", "sine", "440"],
                        check=True)
     subprocess.run(["/usr/bin/python3", "-c", TAGGING, str(folder)], check=True)
+
+
+def cover_problem(art, picture):
+    """Why the cover art URL does not name a file with the picture's bytes; None when it does."""
+    shown = pathlib.Path(urllib.parse.unquote(art[len("file://"):])) if art.startswith("file://") else None
+    if shown and shown.exists() and shown.read_bytes() == picture.read_bytes():
+        return None
+    return f"artUrl {art!r} does not hold the bytes of {picture.name}"
+
+
+def check_tags(probe):
+    """MUSIC's tags and cover art as the companion's code reads them, through tags-probe run by
+    the command given: where that code is built against another TagLib, in another system."""
+    checks = Checks()
+    music = FOLDER / "music"
+    make_music(music)
+    done = subprocess.run([*probe, str(FOLDER / "cache"), *(str(music / name) for name, *_ in MUSIC)],
+                          capture_output=True, text=True)
+    lines = done.stdout.splitlines()
+    checks.check("tags-probe reads every file", [same("exit status", done.returncode, 0),
+                                                  same("lines", len(lines), len(MUSIC))])
+    for (name, album, artist, picture), line in zip(MUSIC, lines):
+        shown = (line.split("\t") + ["", ""])[:3]
+        checks.check(f"tags and cover art of {name}, read there", [
+            same("album", shown[0], album), same("artist", shown[1], artist if album else ""),
+            cover_problem(shown[2], music / picture)])
+    return checks
 
 
 def playerctl(*arguments, timeout=30):
@@ -321,14 +351,11 @@ def run_checks(checks, companion, layout):
         url = (music / name).as_uri()
         eventually(url, "metadata", "xesam:url")  # the block has come; the tags follow it
         until(lambda: playerctl("metadata", "mpris:artUrl")[1].startswith("file://"), 6)
-        art = playerctl("metadata", "mpris:artUrl")[1]
-        shown = pathlib.Path(urllib.parse.unquote(art[len("file://"):])) if art.startswith("file://") else None
         checks.check(f"tags and cover art of {name}", [
             same("url", playerctl("metadata", "xesam:url")[1], url),
             same("album", playerctl("metadata", "xesam:album")[1], album),
             same("artist", playerctl("metadata", "xesam:artist")[1], artist),
-            None if shown and shown.exists() and shown.read_bytes() == (music / picture).read_bytes()
-            else f"artUrl {art!r} does not hold the bytes of {picture}"])
+            cover_problem(playerctl("metadata", "mpris:artUrl")[1], music / picture)])
 
     follower = next(pid for pid in os.listdir("/proc") if pid.isdigit() and follower_command(pid))
     os.kill(int(follower), signal.SIGKILL)
@@ -436,6 +463,10 @@ def main(arguments):
         PAIRING, arguments = wine_session.PAIRINGS[arguments[1]], arguments[2:]
     shutil.rmtree(FOLDER, ignore_errors=True)
     FOLDER.mkdir(parents=True)
+    if arguments[:1] == ["--tags"]:
+        checks = check_tags(arguments[1:])
+        print(f"tags: {checks.passed} passed, {checks.failed} failed")
+        return 1 if checks.failed else 0
     layout = unpack(arguments[1]) if arguments[:1] == ["--packaged"] else BUILT
     for needed in (layout.companion, PAIRING.build / "tunedesk.exe", PAIRING.build / "standin.exe"):
         if not needed.exists():
