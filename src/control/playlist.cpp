@@ -80,25 +80,28 @@ void AppendAt(Line& line, Player& player, std::uintptr_t answer, bool wide) {
 
 }  // namespace
 
-void AppendEntry(Line& line, Player& player, std::int32_t index, EntryText which) {
+std::uintptr_t AppendEntry(Line& line, Player& player, std::int32_t index, EntryText which) {
     const int text = static_cast<int>(which);
     std::uintptr_t answer = AskAddress(player, index, WideQuestion[text]);
     const bool wide = answer != static_cast<std::uintptr_t>(NotSupported);
     if (!wide) answer = AskAddress(player, index, AnsiQuestion[text]);
     AppendAt(line, player, answer, wide);
+    return answer;
 }
 
 // Reading twice, with the index asked between, catches the list changing meanwhile, and another
-// program asking for another entry where the player keeps one text for every answer.
+// program asking for another entry where the player keeps one text for every answer; the
+// address must hold too.
 void ReadCurrentFile(Line& line, Player& player, std::int32_t index) {
     for (int attempt = 0; attempt < CurrentFileTries; ++attempt) {
         line.length = 0;
-        AppendEntry(line, player, index, EntryText::File);
+        const std::uintptr_t address = AppendEntry(line, player, index, EntryText::File);
         const std::int32_t indexAgain = Ask(player, 0, ListPosition);
         Line again;
         again.length = 0;
-        if (indexAgain == index) AppendEntry(again, player, index, EntryText::File);
-        if (indexAgain == index && SameLine(line, again)) return;
+        if (indexAgain == index && AppendEntry(again, player, index, EntryText::File) == address &&
+            SameLine(line, again))
+            return;
         index = indexAgain;
     }
     line.length = 0;

@@ -14,8 +14,8 @@ enum class EntryText : std::uint8_t { File, Title };
 
 // Appends the text of the entry at index to the line, as far as the line takes it; nothing when
 // the player gives no address it can be read at, or no terminator comes before memory that can't
-// be read.
-void AppendEntry(Line& line, Player& player, std::int32_t index, EntryText which);
+// be read. Gives the address the player answered.
+std::uintptr_t AppendEntry(Line& line, Player& player, std::int32_t index, EntryText which);
 
 // The current entry's file or URL, given the index the player last gave as current: read again,
 // with the index asked again, until the list held still while it was read; empty after three
