@@ -65,11 +65,11 @@ void FlipShow(Pass& pass, const char* value) {
 
 void QueryFields(Pass& pass, Field first, Field last) {
     PlayerState state;
+    ReadFields(state, first, last, pass.player);
     Line line;
     line.length = 0;
     for (int at = static_cast<int>(first); at <= static_cast<int>(last); ++at) {
         const Field field = static_cast<Field>(at);
-        ReadField(state, field, pass.player);
         if (field != first && state.running) Append(line, "/");
         AppendValue(line, field, state);
     }

@@ -101,13 +101,6 @@ void ReadOne(PlayerState& state, Field field, Player& player, RowAnswers& answer
     }
 }
 
-// Reads the fields from first to last with one set of answers.
-void ReadFields(PlayerState& state, Field first, Field last, Player& player) {
-    RowAnswers answers;
-    for (int at = static_cast<int>(first); at <= static_cast<int>(last); ++at)
-        ReadOne(state, static_cast<Field>(at), player, answers);
-}
-
 bool StartsWith(const WCHAR* text, const WCHAR* start) {
     while (*start != '\0' && *text == *start)
         ++text, ++start;
@@ -121,6 +114,12 @@ const char* FieldKey(Field field) { return RowOf(field).key; }
 Kind FieldKind(Field field) { return RowOf(field).kind; }
 
 std::int32_t FieldValue(const PlayerState& state, Field field) { return state.*RowOf(field).value; }
+
+void ReadFields(PlayerState& state, Field first, Field last, Player& player) {
+    RowAnswers answers;
+    for (int at = static_cast<int>(first); at <= static_cast<int>(last); ++at)
+        ReadOne(state, static_cast<Field>(at), player, answers);
+}
 
 void ReadField(PlayerState& state, Field field, Player& player) {
     ReadFields(state, field, field, player);

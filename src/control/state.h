@@ -51,7 +51,9 @@ const char* FieldKey(Field field);
 Kind FieldKind(Field field);
 std::int32_t FieldValue(const PlayerState& state, Field field);
 
-// Reads one field, or every field, from the player; without a player only that it is absent.
+// Reads the fields from first to last, one field, or every field, from the player, each question
+// asked once; without a player only that it is absent.
+void ReadFields(PlayerState& state, Field first, Field last, Player& player);
 void ReadField(PlayerState& state, Field field, Player& player);
 void ReadState(PlayerState& state, Player& player);
 

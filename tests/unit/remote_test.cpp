@@ -4,6 +4,7 @@
 
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "control/output.h"
 #include "control/setters.h"
@@ -320,25 +321,44 @@ TEST(Remote, FindsTheOutputOnlyWhenAQueryWrites) {
 }  // namespace
 
 // A message to the player is what a read of its state costs: /QUERY asks each question once, but
-// the current index, asked again to see that the file read held still.
+// the current index, asked again to see that the file read held still; /TRACK asks the length
+// once for both its numbers.
 TEST(Remote, AsksEachQuestionOnceInAStateRead) {
-    const struct {
+    struct Question {
         long long data, id;
         int times;
-    } questions[] = {{0, 104, 1}, {0, 105, 1}, {2, 105, 1}, {-666, 122, 1}, {0, 124, 1},
-                     {0, 125, 2}, {0, 250, 1}, {0, 251, 1}, {0, 634, 1},    {2, 214, 2}};
-    SetUpRun("t /QUERY", "");
-    Desktop.player.repeat = On;
-    RunSequence(nullptr);
-    for (const auto& question : questions) {
-        std::istringstream calls(CallLog());
-        std::string call;
-        int times = 0;
-        long long data, id;
-        while (std::getline(calls, call))
-            times += std::sscanf(call.c_str(), "SendMessageTimeoutA(player, 0x400, %lld, %lld",
-                                 &data, &id) == 2 &&
-                     data == question.data && id == question.id;
-        EXPECT_EQ(times, question.times) << question.id << " " << question.data;
+    };
+    const struct {
+        const char* commandLine;
+        std::vector<Question> questions;
+    } cases[] = {
+        {"t /QUERY",
+         {{0, 104, 1},
+          {0, 105, 1},
+          {2, 105, 1},
+          {-666, 122, 1},
+          {0, 124, 1},
+          {0, 125, 2},
+          {0, 250, 1},
+          {0, 251, 1},
+          {0, 634, 1},
+          {2, 214, 2}}},
+        {"t /TRACK", {{0, 124, 1}, {0, 125, 1}}},
+    };
+    for (const auto& c : cases) {
+        SetUpRun(c.commandLine, "");
+        Desktop.player.repeat = On;
+        RunSequence(nullptr);
+        for (const Question& question : c.questions) {
+            std::istringstream calls(CallLog());
+            std::string call;
+            int times = 0;
+            long long data, id;
+            while (std::getline(calls, call))
+                times += std::sscanf(call.c_str(), "SendMessageTimeoutA(player, 0x400, %lld, %lld",
+                                     &data, &id) == 2 &&
+                         data == question.data && id == question.id;
+            EXPECT_EQ(times, question.times) << c.commandLine << " " << question.id;
+        }
     }
 }
