@@ -56,19 +56,14 @@ std::string FlacPictureCover(const TagLib::List<TagLib::FLAC::Picture*>& list) {
     return Choose(pictures, static_cast<int>(TagLib::FLAC::Picture::FrontCover));
 }
 
-std::string FlacCover(const std::string& path) {
-    TagLib::FLAC::File file(path.c_str());
-    return FlacPictureCover(file.pictureList());
-}
+std::string FlacCover(TagLib::FLAC::File& file) { return FlacPictureCover(file.pictureList()); }
 
-std::string OggCover(const std::string& path) {
-    TagLib::Ogg::Vorbis::File file(path.c_str());
+std::string OggCover(TagLib::Ogg::Vorbis::File& file) {
     TagLib::Ogg::XiphComment* comment = file.tag();
     return comment != nullptr ? FlacPictureCover(comment->pictureList()) : "";
 }
 
-std::string Id3Cover(const std::string& path) {
-    TagLib::MPEG::File file(path.c_str());
+std::string Id3Cover(TagLib::MPEG::File& file) {
     Pictures pictures;
     if (TagLib::ID3v2::Tag* tag = file.ID3v2Tag()) {
         for (TagLib::ID3v2::Frame* frame : tag->frameListMap()["APIC"]) {
@@ -79,23 +74,59 @@ std::string Id3Cover(const std::string& path) {
     return Choose(pictures, static_cast<int>(TagLib::ID3v2::AttachedPictureFrame::FrontCover));
 }
 
-std::string Mp4Cover(const std::string& path) {
-    TagLib::MP4::File file(path.c_str());
+std::string Mp4Cover(TagLib::MP4::File& file) {
     TagLib::MP4::Tag* tag = file.tag();
     if (tag == nullptr || !tag->contains("covr")) return "";
     const TagLib::MP4::CoverArtList covers = tag->item("covr").toCoverArtList();
     return covers.isEmpty() ? "" : Bytes(covers.front().data());
 }
 
-// The embedded cover, by the file's kind.
-std::string EmbeddedCover(const std::string& path) {
-    if (EndsWith(path, ".flac")) return FlacCover(path);
-    if (EndsWith(path, ".ogg") || EndsWith(path, ".oga")) return OggCover(path);
-    if (EndsWith(path, ".mp3")) return Id3Cover(path);
-    if (EndsWith(path, ".m4a") || EndsWith(path, ".mp4") || EndsWith(path, ".m4b"))
-        return Mp4Cover(path);
-    return "";
+// The first value under the key, or empty.
+std::string First(const TagLib::PropertyMap& properties, const char* key) {
+    return properties.contains(key) && !properties[key].isEmpty() ? Utf8(properties[key].front())
+                                                                  : "";
 }
+
+// What any kind of file gives: its tags and its length. False for a file TagLib can't read.
+bool ReadFile(TagLib::File* file, Tags& tags) {
+    if (file == nullptr || !file->isValid()) return false;
+    if (TagLib::Tag* tag = file->tag()) {
+        tags.title = Utf8(tag->title());
+        tags.artist = Utf8(tag->artist());
+        tags.album = Utf8(tag->album());
+        tags.genre = Utf8(tag->genre());
+        tags.track = static_cast<int>(tag->track());
+    }
+    const TagLib::PropertyMap properties = file->properties();
+    tags.albumArtist = First(properties, "ALBUMARTIST");
+    tags.disc = std::atoi(First(properties, "DISCNUMBER").c_str());  // "3/12" is 3
+    if (TagLib::AudioProperties* audio = file->audioProperties())
+        tags.length = static_cast<std::int64_t>(audio->lengthInMilliseconds()) * 1000;
+    return true;
+}
+
+// Opens the file as the format whose cover it holds, once, for its tags and that cover.
+template <typename Format, std::string (*Cover)(Format&)>
+bool ReadWithCover(const std::string& path, Tags& tags) {
+    Format file(path.c_str());
+    if (!ReadFile(&file, tags)) return false;
+    tags.cover = Cover(file);
+    return true;
+}
+
+// The kinds of file whose embedded cover is read, by extension; any other is read without one.
+constexpr struct {
+    const char* extension;
+    bool (*read)(const std::string& path, Tags& tags);
+} CoverFormats[] = {
+    {".flac", ReadWithCover<TagLib::FLAC::File, FlacCover>},
+    {".ogg", ReadWithCover<TagLib::Ogg::Vorbis::File, OggCover>},
+    {".oga", ReadWithCover<TagLib::Ogg::Vorbis::File, OggCover>},
+    {".mp3", ReadWithCover<TagLib::MPEG::File, Id3Cover>},
+    {".m4a", ReadWithCover<TagLib::MP4::File, Mp4Cover>},
+    {".mp4", ReadWithCover<TagLib::MP4::File, Mp4Cover>},
+    {".m4b", ReadWithCover<TagLib::MP4::File, Mp4Cover>},
+};
 
 // A picture's extension, from its first bytes.
 const char* PictureExtension(const std::string& bytes) {
@@ -165,31 +196,15 @@ std::string FolderCover(const std::string& path) {
     return found.empty() ? "" : PathUrl(found);
 }
 
-// The first value under the key, or empty.
-std::string First(const TagLib::PropertyMap& properties, const char* key) {
-    return properties.contains(key) && !properties[key].isEmpty() ? Utf8(properties[key].front())
-                                                                  : "";
-}
-
 }  // namespace
 
 Tags ReadTags(const std::string& path) {
     Tags tags;
+    for (const auto& format : CoverFormats)
+        if (EndsWith(path, format.extension) && format.read(path, tags)) return tags;
+    // Any other kind, or one whose extension misleads: whatever TagLib finds it to be.
     TagLib::FileRef file(path.c_str(), true, TagLib::AudioProperties::Average);
-    if (file.isNull()) return tags;
-    if (TagLib::Tag* tag = file.tag()) {
-        tags.title = Utf8(tag->title());
-        tags.artist = Utf8(tag->artist());
-        tags.album = Utf8(tag->album());
-        tags.genre = Utf8(tag->genre());
-        tags.track = static_cast<int>(tag->track());
-    }
-    const TagLib::PropertyMap properties = file.file()->properties();
-    tags.albumArtist = First(properties, "ALBUMARTIST");
-    tags.disc = std::atoi(First(properties, "DISCNUMBER").c_str());  // "3/12" is 3
-    if (TagLib::AudioProperties* audio = file.audioProperties())
-        tags.length = static_cast<std::int64_t>(audio->lengthInMilliseconds()) * 1000;
-    tags.cover = EmbeddedCover(path);
+    ReadFile(file.file(), tags);
     return tags;
 }
 

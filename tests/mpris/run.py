@@ -91,13 +91,15 @@ print(len(failed), failed[:1])
 
 
 # Tagged files, made with Debian's python3-mutagen over sox's tones: each kind of embedded cover,
-# and a file with no tags but a Folder.jpg beside it. Prints nothing; the pictures' bytes are
-# made here and read back by the runner.
+# a file with no tags but a Folder.jpg beside it, and a WAV file, a kind read with no embedded
+# cover, with a Cover.PNG beside it. Prints nothing; the pictures' bytes are made here and read
+# back by the runner.
 TAGGING = """
 import base64, sys
 from mutagen.flac import FLAC, Picture
 from mutagen.id3 import ID3, APIC, TALB, TIT2, TPE1, TPE2, TRCK
 from mutagen.oggvorbis import OggVorbis
+from mutagen.wave import WAVE
 folder = sys.argv[1]
 png, jpeg = open(folder + "/cover.png", "rb").read(), open(folder + "/cover.jpg", "rb").read()
 def picture(data, mime, kind=3):
@@ -120,20 +122,26 @@ ogg = OggVorbis(folder + "/ogg/Tagged.ogg")
 ogg.update({"title": "Ogg Song", "artist": "Ogg Artist", "album": "Ogg Album"})
 ogg["metadata_block_picture"] = [base64.b64encode(picture(png, "image/png").write()).decode()]
 ogg.save()
+wav = WAVE(folder + "/wav/Tagged.wav")
+wav.add_tags()
+wav.tags.add(TALB(encoding=3, text="Wav Album")); wav.tags.add(TPE1(encoding=3, text="Wav Artist"))
+wav.save()
 """
 MUSIC = (("flac/Tagged.flac", "Flac Album", "Flac Artist", "cover.png"),
          ("mp3/Tagged.mp3", "Mp3 Album", "Mp3 Artist", "cover.jpg"),
          ("ogg/Tagged.ogg", "Ogg Album", "Ogg Artist", "cover.png"),
-         ("plain/Untagged.flac", "", "Plain", "plain/Folder.jpg"))
+         ("plain/Untagged.flac", "", "Plain", "plain/Folder.jpg"),
+         ("wav/Tagged.wav", "Wav Album", "Wav Artist", "wav/Cover.PNG"))
 
 
 def make_music(folder):
     """The tagged files of MUSIC under folder, with the pictures they carry."""
-    for kind in ("flac", "mp3", "ogg", "plain"):
+    for kind in ("flac", "mp3", "ogg", "plain", "wav"):
         (folder / kind).mkdir(parents=True, exist_ok=True)
     (folder / "cover.png").write_bytes(b"\x89PNG\r\n\x1a\n" + bytes(range(64)))
     (folder / "cover.jpg").write_bytes(b"\xff\xd8\xff\xe0JFIF" + bytes(range(64, 160)) + b"\xff\xd9")
     (folder / "plain" / "Folder.jpg").write_bytes(b"\xff\xd8\xff\xe0folder" + bytes(range(40)) + b"\xff\xd9")
+    (folder / "wav" / "Cover.PNG").write_bytes(b"\x89PNG\r\n\x1a\nwav" + bytes(range(32)))
     for name, *_ in MUSIC:
         subprocess.run(["sox", "-n", "-r", "8000", "-c", "1", str(folder / name), "synth", "1", "sine", "440"],
                        check=True)
