@@ -50,8 +50,10 @@ void ReadArguments(WCHAR* commandLine, char* texts, int capacity, ArgumentList& 
     arguments.first = FirstSwitch;
     int used = 0;
     for (int index = 0; index < arguments.count; ++index) {
-        if (used >= capacity) arguments.count = index;  // no room for the rest: they are dropped
-        if (used >= capacity) break;
+        if (used >= capacity) {  // no room for the rest: they are dropped
+            arguments.count = index;
+            break;
+        }
         char* text = texts + used;
         const int written = WideCharToMultiByte(CP_ACP, 0, arguments.wide[index], -1, text,
                                                 capacity - used, nullptr, nullptr);
