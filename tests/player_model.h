@@ -17,6 +17,7 @@ struct PlayerModel {
     std::int32_t track = 0;  // from 0
     std::int32_t tracks = 0;
     std::int32_t manualAdvance = Off;  // with repeat on: the one track repeats
+    std::int32_t rating = 0;           // the current entry's
 };
 
 inline constexpr std::int32_t UnknownMessage = NotSupported;
@@ -24,7 +25,8 @@ inline constexpr std::int32_t UnknownMessage = NotSupported;
 // True for the ids that change the player's state, which the stand-in logs.
 inline bool IsSetting(std::intptr_t id, std::int32_t data) {
     return id == JumpToTime || id == SetListPosition || id == SetShuffle || id == SetRepeat ||
-           id == ClearPlaylist || id == SetManualAdvance || (id == SetVolume && data != AskVolume);
+           id == ClearPlaylist || id == SetManualAdvance || id == SetRating ||
+           (id == SetVolume && data != AskVolume);
 }
 
 inline std::int32_t OutputTimeAnswer(const PlayerModel& player, std::int32_t mode) {
@@ -72,6 +74,11 @@ inline std::int32_t AnswerUserMessage(PlayerModel& player, std::int32_t data, st
             return player.manualAdvance;
         case SetManualAdvance:
             player.manualAdvance = data;
+            return 0;
+        case GetRating:
+            return player.rating;
+        case SetRating:
+            if (data >= 0 && data <= MaxRating) player.rating = data;
             return 0;
     }
     return UnknownMessage;

@@ -65,7 +65,7 @@ void FlipShow(Pass& pass, const char* value) {
 
 void QueryFields(Pass& pass, Field first, Field last) {
     PlayerState state;
-    ReadFields(state, first, last, pass.player);
+    ReadFields(state, FieldRange(first, last), pass.player);
     Line line;
     line.length = 0;
     for (int at = static_cast<int>(first); at <= static_cast<int>(last); ++at) {

@@ -29,14 +29,12 @@ void AppendValue(Line& line, Field field, const PlayerState& state) {
         if (field == Field::Status) Append(line, NotRunning);
         return;
     }
-    const Kind kind = FieldKind(field);
-    if (kind == Kind::Title || kind == Kind::File) {
-        const Line& text = kind == Kind::Title ? state.title : state.file;
-        AppendUtf8(line, text.text, text.length);
+    if (const Line* text = FieldText(state, field)) {
+        AppendUtf8(line, text->text, text->length);
         return;
     }
     const std::int32_t value = FieldValue(state, field);
-    switch (kind) {
+    switch (FieldKind(field)) {
         case Kind::Status:
             Append(line, StatusWord(value));
             break;

@@ -38,7 +38,9 @@ bool OpenPlayer(Player& player) {
         player.opened = true;
         unsigned processId = 0;
         GetWindowThreadProcessId(player.window, &processId);
-        player.process = OpenProcess(SYNCHRONIZE | PROCESS_VM_READ | PROCESS_QUERY_INFORMATION,
+        // Reading its memory, writing a question's structure there, and waiting for its end.
+        player.process = OpenProcess(SYNCHRONIZE | PROCESS_VM_READ | PROCESS_VM_WRITE |
+                                         PROCESS_VM_OPERATION | PROCESS_QUERY_INFORMATION,
                                      false, processId);
     }
     return player.process != nullptr;

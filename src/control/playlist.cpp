@@ -10,8 +10,8 @@ namespace {
 constexpr std::uintptr_t LowestAddress = 0x10000;  // below: none, or 1 for "not supported"
 constexpr std::uintptr_t PageSize = 0x1000;
 constexpr std::uintptr_t LowHalf = 0xFFFFFFFF;
-constexpr int HalfBits = 16;         // shifted twice: a 32-bit program's address has no high half
-constexpr int CurrentFileTries = 3;  // a list that keeps changing gives no file
+constexpr int HalfBits = 16;          // shifted twice: a 32-bit program's address has no high half
+constexpr int CurrentEntryTries = 3;  // a list that keeps changing gives no text
 
 // Which question gives the entry's text: the UTF-16 one, and the ANSI one that players too old
 // for it answer instead, losing every letter outside the code page.
@@ -92,14 +92,14 @@ std::uintptr_t AppendEntry(Line& line, Player& player, std::int32_t index, Entry
 // Reading twice, with the index asked between, catches the list changing meanwhile, and another
 // program asking for another entry where the player keeps one text for every answer; the
 // address must hold too.
-void ReadCurrentFile(Line& line, Player& player, std::int32_t index) {
-    for (int attempt = 0; attempt < CurrentFileTries; ++attempt) {
+void ReadCurrentEntry(Line& line, Player& player, std::int32_t index, EntryText which) {
+    for (int attempt = 0; attempt < CurrentEntryTries; ++attempt) {
         line.length = 0;
-        const std::uintptr_t address = AppendEntry(line, player, index, EntryText::File);
+        const std::uintptr_t address = AppendEntry(line, player, index, which);
         const std::int32_t indexAgain = Ask(player, 0, ListPosition);
         Line again;
         again.length = 0;
-        if (indexAgain == index && AppendEntry(again, player, index, EntryText::File) == address &&
+        if (indexAgain == index && AppendEntry(again, player, index, which) == address &&
             SameLine(line, again))
             return;
         index = indexAgain;

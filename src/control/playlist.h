@@ -17,10 +17,10 @@ enum class EntryText : std::uint8_t { File, Title };
 // be read. Gives the address the player answered.
 std::uintptr_t AppendEntry(Line& line, Player& player, std::int32_t index, EntryText which);
 
-// The current entry's file or URL, given the index the player last gave as current: read again,
+// The current entry's file or title, given the index the player last gave as current: read again,
 // with the index asked again, until the list held still while it was read; empty after three
 // tries.
-void ReadCurrentFile(Line& line, Player& player, std::int32_t index);
+void ReadCurrentEntry(Line& line, Player& player, std::int32_t index, EntryText which);
 
 // Adds a file or URL, in UTF-16, to the end of the playlist.
 void AddToPlaylist(Player& player, const desktop::WCHAR* entry, int length);

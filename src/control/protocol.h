@@ -36,7 +36,20 @@ enum PlayerMessage : std::intptr_t {
     SetRepeat = 253,
     GetManualAdvance = 634,  // on with repeat on: the player repeats the one track
     SetManualAdvance = 635,
+    SetRating = 639,  // the current entry's rating, 0 to 5; 0: none
+    GetRating = 640,
+    // A file's tag, by the address in the player's memory of a FileInfo; answers 1 when it
+    // filled the answer, 0 when not.
+    GetFileInfoW = 3026,
 };
+
+// What 3026 reads, in the player's memory and bitness: the file's name, the tag's name as the
+// player spells it, and the answer's room in UTF-16 units.
+template <typename Pointer>
+struct FileInfo {
+    Pointer filename, metadata, ret, retlen;
+};
+inline constexpr int MaxRating = 5;
 
 // WM_COPYDATA's dwData: add a file or URL to the end of the playlist, in the ANSI code page or
 // UTF-16.

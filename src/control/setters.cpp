@@ -102,3 +102,9 @@ void PlayTrack(Pass& pass, const char* value) {
 void SetShuffleTo(Pass& pass, const char* value) { SetOnOff(pass, value, SetShuffle); }
 
 void SetRepeatTo(Pass& pass, const char* value) { SetOnOff(pass, value, SetRepeat); }
+
+void SetRatingTo(Pass& pass, const char* value) {
+    Amount amount;
+    if (!ReadAmount(pass, value, amount) || amount.relative || amount.value > MaxRating) return;
+    Tell(pass.player, amount.value, SetRating);
+}

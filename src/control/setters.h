@@ -1,5 +1,5 @@
-// The setters: "/VOLUME=N", "/SEEK=S", "/TRACK=N", "/SHUFFLE=ON", "/REPEAT=OFF", and the numbers
-// they take. A malformed value, or no window, sends nothing.
+// The setters: "/VOLUME=N", "/SEEK=S", "/TRACK=N", "/SHUFFLE=ON", "/REPEAT=OFF", "/RATING=N", and
+// the numbers they take. A malformed value, or no window, sends nothing.
 #pragma once
 
 #include <cstdint>
@@ -23,3 +23,4 @@ void SeekTo(Pass& pass, const char* value);
 void PlayTrack(Pass& pass, const char* value);
 void SetShuffleTo(Pass& pass, const char* value);
 void SetRepeatTo(Pass& pass, const char* value);
+void SetRatingTo(Pass& pass, const char* value);  // 0 to 5; 0 clears it

@@ -1,6 +1,7 @@
 // Reading the player's state: each field is the answer to one question, taken as its kind says.
 #include "control/state.h"
 
+#include "control/fileinfo.h"
 #include "control/playlist.h"
 
 using namespace desktop;
@@ -11,8 +12,9 @@ constexpr WCHAR WinampEnding[] = u" - Winamp";
 constexpr WCHAR NumberEnding[] = u". ";
 
 struct FieldRow {
-    const char* key;
+    const char* key;  // for a tag, also the player's name for it
     std::int32_t PlayerState::*value;
+    Line PlayerState::*text;
     std::int32_t data;  // the question's data and id
     std::uint16_t id;
     Kind kind;
@@ -20,44 +22,53 @@ struct FieldRow {
 
 // In the order of Field.
 constexpr FieldRow FieldTable[FieldCount] = {
-    {"status", &PlayerState::status, 0, IsPlaying, Kind::Status},
-    {"title", nullptr, 0, IsPlaying, Kind::Title},  // from the caption: no question
-    {"position", &PlayerState::position, PositionMode, OutputTime, Kind::Time},
-    {"length", &PlayerState::length, LengthMode, OutputTime, Kind::Time},
-    {"volume", &PlayerState::volume, AskVolume, SetVolume, Kind::Percent},
-    {"track", &PlayerState::track, 0, ListPosition, Kind::Track},
-    {"tracks", &PlayerState::tracks, 0, ListLength, Kind::Count},
-    {"shuffle", &PlayerState::shuffle, 0, GetShuffle, Kind::OnOff},
-    {"repeat", &PlayerState::repeat, 0, GetRepeat, Kind::Repeat},
-    {"file", nullptr, 0, GetPlaylistFileW, Kind::File},  // read whole, as a title is
+    {"status", &PlayerState::status, nullptr, 0, IsPlaying, Kind::Status},
+    {"title", nullptr, &PlayerState::title, 0, GetPlaylistTitleW, Kind::Title},
+    {"position", &PlayerState::position, nullptr, PositionMode, OutputTime, Kind::Time},
+    {"length", &PlayerState::length, nullptr, LengthMode, OutputTime, Kind::Time},
+    {"volume", &PlayerState::volume, nullptr, AskVolume, SetVolume, Kind::Percent},
+    {"track", &PlayerState::track, nullptr, 0, ListPosition, Kind::Track},
+    {"tracks", &PlayerState::tracks, nullptr, 0, ListLength, Kind::Count},
+    {"shuffle", &PlayerState::shuffle, nullptr, 0, GetShuffle, Kind::OnOff},
+    {"repeat", &PlayerState::repeat, nullptr, 0, GetRepeat, Kind::Repeat},
+    {"file", nullptr, &PlayerState::file, 0, GetPlaylistFileW, Kind::File},
+    {"artist", nullptr, &PlayerState::artist, 0, GetFileInfoW, Kind::Tag},
+    {"album", nullptr, &PlayerState::album, 0, GetFileInfoW, Kind::Tag},
+    {"albumartist", nullptr, &PlayerState::albumArtist, 0, GetFileInfoW, Kind::Tag},
+    {"year", nullptr, &PlayerState::year, 0, GetFileInfoW, Kind::Tag},
+    {"genre", nullptr, &PlayerState::genre, 0, GetFileInfoW, Kind::Tag},
+    {"rating", &PlayerState::rating, nullptr, 0, GetRating, Kind::Rating},
 };
+constexpr Fields TagFields = FieldRange(Field::Artist, Field::Genre);
+constexpr int TagCount = static_cast<int>(Field::Genre) - static_cast<int>(Field::Artist) + 1;
+static_assert(TagCount <= MostTags);
 
 const FieldRow& RowOf(Field field) { return FieldTable[static_cast<int>(field)]; }
 
 // GetWindowTextW, not WM_GETTEXT: on another process's window it reads the caption the system
 // keeps, in UTF-16 and whole, without sending the player a message, so a busy player can't stall
 // it and no character is lost to the ANSI code page.
-void ReadTitle(PlayerState& state, Player& player) {
+void ReadCaptionTitle(PlayerState& state, Player& player) {
     WCHAR caption[CaptionCapacity];
     const int length = GetWindowTextW(player.window, caption, CaptionCapacity);
     caption[length > 0 && length < CaptionCapacity ? length : 0] = u'\0';
     TakeTitle(state, caption);
 }
 
-// The answers to the rows' questions in one read: the track needs the track count's, and the
-// file both, and each is asked once, since a message to another process is what a read costs.
+// The answers to the rows' questions in one read: the track needs the track count's, the texts
+// both, and the tags the file, and each is asked once, since a message to another process is
+// what a read costs. A text's bit says it was read.
 struct RowAnswers {
     std::int32_t answer[FieldCount];
-    unsigned asked = 0;  // a bit for each field
+    Fields asked = 0;
 };
 
 std::int32_t AnswerTo(Field field, Player& player, RowAnswers& answers) {
     const FieldRow& row = RowOf(field);
-    const unsigned bit = 1u << static_cast<int>(field);
     std::int32_t& answer = answers.answer[static_cast<int>(field)];
-    if ((answers.asked & bit) == 0)
+    if ((answers.asked & FieldBit(field)) == 0)
         answer = Ask(player, row.data, static_cast<PlayerMessage>(row.id));
-    answers.asked |= bit;
+    answers.asked |= FieldBit(field);
     return answer;
 }
 
@@ -81,24 +92,52 @@ std::int32_t Value(Field field, Player& player, RowAnswers& answers) {
         case Kind::Repeat:
             if (answer != On) return Off;
             return Ask(player, 0, GetManualAdvance) == On ? RepeatTrack : On;
+        case Kind::Rating:
+            return answer < 0 || answer > MaxRating ? 0 : answer;
         default:
             return answer < 0 ? 0 : answer;
     }
 }
 
-void ReadOne(PlayerState& state, Field field, Player& player, RowAnswers& answers) {
+void ReadOne(PlayerState& state, Field field, Player& player, RowAnswers& answers,
+             const PlayerState* known);
+
+// The tags, every one at once, of the file read with them; those known already are kept.
+void ReadTags(PlayerState& state, Player& player, RowAnswers& answers, const PlayerState* known) {
+    if ((answers.asked & TagFields) != 0) return;
+    answers.asked |= TagFields;
+    if ((answers.asked & FieldBit(Field::File)) == 0)
+        ReadOne(state, Field::File, player, answers, known);
+    const char* names[TagCount];
+    Line* tags[TagCount];
+    for (int tag = 0; tag < TagCount; ++tag) {
+        const FieldRow& row = RowOf(static_cast<Field>(static_cast<int>(Field::Artist) + tag));
+        names[tag] = row.key;
+        tags[tag] = &(state.*row.text);
+        if (known != nullptr) *tags[tag] = known->*row.text;
+    }
+    if (known == nullptr || !known->running || !SameLine(known->file, state.file))
+        ReadFileTags(player, state.file, names, tags, TagCount);
+}
+
+void ReadOne(PlayerState& state, Field field, Player& player, RowAnswers& answers,
+             const PlayerState* known) {
     state.running = player.window != nullptr;
     if (!state.running) return;
     const FieldRow& row = RowOf(field);
-    if (row.kind == Kind::Title) {
-        ReadTitle(state, player);
-    } else if (row.kind == Kind::File) {
-        state.file.length = 0;
-        if (AnswerTo(Field::Tracks, player, answers) > 0)  // else no current entry
-            ReadCurrentFile(state.file, player, AnswerTo(Field::Track, player, answers));
-    } else {
+    if (row.kind == Kind::Tag) return ReadTags(state, player, answers, known);
+    if (row.text == nullptr) {
         state.*row.value = Value(field, player, answers);
+        return;
     }
+    Line& text = state.*row.text;
+    text.length = 0;
+    answers.asked |= FieldBit(field);
+    if (AnswerTo(Field::Tracks, player, answers) > 0)  // else no current entry
+        ReadCurrentEntry(text, player, AnswerTo(Field::Track, player, answers),
+                         row.kind == Kind::Title ? EntryText::Title : EntryText::File);
+    // Players without the title questions, and memory that can't be read, leave the caption.
+    if (row.kind == Kind::Title && text.length == 0) ReadCaptionTitle(state, player);
 }
 
 bool StartsWith(const WCHAR* text, const WCHAR* start) {
@@ -115,18 +154,24 @@ Kind FieldKind(Field field) { return RowOf(field).kind; }
 
 std::int32_t FieldValue(const PlayerState& state, Field field) { return state.*RowOf(field).value; }
 
-void ReadFields(PlayerState& state, Field first, Field last, Player& player) {
+const Line* FieldText(const PlayerState& state, Field field) {
+    const FieldRow& row = RowOf(field);
+    return row.text != nullptr ? &(state.*row.text) : nullptr;
+}
+
+void ReadFields(PlayerState& state, Fields fields, Player& player, const PlayerState* known) {
     RowAnswers answers;
-    for (int at = static_cast<int>(first); at <= static_cast<int>(last); ++at)
-        ReadOne(state, static_cast<Field>(at), player, answers);
+    for (int at = 0; at < FieldCount; ++at)
+        if ((fields & FieldBit(static_cast<Field>(at))) != 0)
+            ReadOne(state, static_cast<Field>(at), player, answers, known);
 }
 
 void ReadField(PlayerState& state, Field field, Player& player) {
-    ReadFields(state, field, field, player);
+    ReadFields(state, FieldBit(field), player);
 }
 
-void ReadState(PlayerState& state, Player& player) {
-    ReadFields(state, Field::Status, LastField, player);
+void ReadState(PlayerState& state, Player& player, const PlayerState* known) {
+    ReadFields(state, AllFields, player, known);
 }
 
 void TakeTitle(PlayerState& state, const WCHAR* caption) {
@@ -146,9 +191,12 @@ void TakeTitle(PlayerState& state, const WCHAR* caption) {
 
 bool DiffersBesidesPosition(const PlayerState& first, const PlayerState& second) {
     if (!first.running || !second.running) return first.running != second.running;
-    bool differs = !SameLine(first.title, second.title) || !SameLine(first.file, second.file);
-    for (const FieldRow& row : FieldTable)
-        differs = differs || (row.value != nullptr && row.value != &PlayerState::position &&
-                              first.*row.value != second.*row.value);
+    bool differs = false;
+    for (const FieldRow& row : FieldTable) {
+        if (row.text != nullptr)
+            differs = differs || !SameLine(first.*row.text, second.*row.text);
+        else if (row.value != &PlayerState::position)
+            differs = differs || first.*row.value != second.*row.value;
+    }
     return differs;
 }

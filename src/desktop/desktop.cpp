@@ -32,6 +32,9 @@ constexpr long ourWindowObject = desktop::OBJID_WINDOW, ourSelf = desktop::CHILD
 constexpr unsigned ourCopyData = desktop::WM_COPYDATA, ourVmRead = desktop::PROCESS_VM_READ;
 constexpr unsigned ourQuery = desktop::PROCESS_QUERY_INFORMATION, ourCommit = desktop::MEM_COMMIT;
 constexpr unsigned ourGuard = desktop::PAGE_GUARD;
+constexpr unsigned ourVmOperation = desktop::PROCESS_VM_OPERATION;
+constexpr unsigned ourVmWrite = desktop::PROCESS_VM_WRITE, ourReserve = desktop::MEM_RESERVE;
+constexpr unsigned ourRelease = desktop::MEM_RELEASE, ourReadWrite = desktop::PAGE_READWRITE;
 }  // namespace
 
 #include <windows.h>
@@ -59,6 +62,9 @@ static_assert(sizeof(desktop::MSG) == sizeof(::MSG) && sizeof(unsigned long) == 
 static_assert(ourCopyData == WM_COPYDATA && ourVmRead == PROCESS_VM_READ &&
               ourQuery == PROCESS_QUERY_INFORMATION && ourCommit == MEM_COMMIT &&
               ourGuard == PAGE_GUARD);
+static_assert(ourVmOperation == PROCESS_VM_OPERATION && ourVmWrite == PROCESS_VM_WRITE &&
+              ourReserve == MEM_RESERVE && ourRelease == MEM_RELEASE &&
+              ourReadWrite == PAGE_READWRITE);
 static_assert(desktop::PAGE_READABLE ==
               (PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
                PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY));
@@ -218,6 +224,32 @@ int ReadProcessMemory(HANDLE process, std::uintptr_t address, void* buffer, std:
     const BOOL result = ::ReadProcessMemory(Real(process), reinterpret_cast<const void*>(address),
                                             buffer, size, &done);
     *read = done;
+    return result;
+}
+
+std::uintptr_t VirtualAllocEx(HANDLE process, std::uintptr_t address, std::size_t size,
+                              unsigned allocationType, unsigned protect) {
+    return reinterpret_cast<std::uintptr_t>(::VirtualAllocEx(
+        Real(process), reinterpret_cast<void*>(address), size, allocationType, protect));
+}
+
+int VirtualFreeEx(HANDLE process, std::uintptr_t address, std::size_t size, unsigned freeType) {
+    return ::VirtualFreeEx(Real(process), reinterpret_cast<void*>(address), size, freeType);
+}
+
+int WriteProcessMemory(HANDLE process, std::uintptr_t address, const void* buffer, std::size_t size,
+                       std::size_t* written) {
+    SIZE_T done = 0;
+    const BOOL result =
+        ::WriteProcessMemory(Real(process), reinterpret_cast<void*>(address), buffer, size, &done);
+    *written = done;
+    return result;
+}
+
+int IsWow64Process(HANDLE process, int* wow64) {
+    BOOL answer = FALSE;
+    const BOOL result = ::IsWow64Process(Real(process), &answer);
+    *wow64 = answer;
     return result;
 }
 

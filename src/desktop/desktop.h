@@ -69,6 +69,9 @@ struct COPYDATASTRUCT {
 };
 inline constexpr unsigned PROCESS_VM_READ = 0x0010, PROCESS_QUERY_INFORMATION = 0x0400;
 inline constexpr unsigned MEM_COMMIT = 0x1000, PAGE_GUARD = 0x100;
+// Memory reserved in the player's process for a question that takes a structure.
+inline constexpr unsigned PROCESS_VM_OPERATION = 0x0008, PROCESS_VM_WRITE = 0x0020;
+inline constexpr unsigned MEM_RESERVE = 0x2000, MEM_RELEASE = 0x8000, PAGE_READWRITE = 0x04;
 // Any of these protections can be read.
 inline constexpr unsigned PAGE_READABLE = 0x02 | 0x04 | 0x08 | 0x20 | 0x40 | 0x80;
 struct MEMORY_BASIC_INFORMATION {
@@ -153,6 +156,12 @@ std::size_t VirtualQueryEx(HANDLE process, std::uintptr_t address, MEMORY_BASIC_
                            std::size_t length);
 int ReadProcessMemory(HANDLE process, std::uintptr_t address, void* buffer, std::size_t size,
                       std::size_t* read);
+std::uintptr_t VirtualAllocEx(HANDLE process, std::uintptr_t address, std::size_t size,
+                              unsigned allocationType, unsigned protect);
+int VirtualFreeEx(HANDLE process, std::uintptr_t address, std::size_t size, unsigned freeType);
+int WriteProcessMemory(HANDLE process, std::uintptr_t address, const void* buffer, std::size_t size,
+                       std::size_t* written);
+int IsWow64Process(HANDLE process, int* wow64);
 unsigned GetTickCount();
 int lstrcmpiA(const char* first, const char* second);
 

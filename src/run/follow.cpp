@@ -18,7 +18,12 @@ constexpr unsigned MessageTimeout = 1000;       // no message to the player wait
 constexpr unsigned SilentTimeout = 100;         // nor, once it has gone silent, this
 constexpr unsigned CaptionPoll = 250;  // the caption shows title, track and status; QuickFields
 constexpr unsigned StatePoll = 1000;   // the rest of the state
-constexpr Field QuickFields[] = {Field::Volume, Field::Shuffle, Field::Repeat, Field::Position};
+// Read at each caption poll: they change at the player without its caption showing it.
+constexpr Fields QuickFields = FieldBit(Field::Volume) | FieldBit(Field::Shuffle) |
+                               FieldBit(Field::Repeat) | FieldBit(Field::Position);
+// What the caption shows, read when it changed: a caption that only scrolls changes none.
+constexpr Fields CaptionFields =
+    FieldBit(Field::Status) | FieldBit(Field::Title) | FieldBit(Field::Track);
 constexpr unsigned SearchPoll = 500;          // a player that appeared without an event
 constexpr std::int32_t JumpTolerance = 1500;  // further from where playing took it: a jump
 constexpr int InputSlots = 32;
@@ -169,14 +174,13 @@ bool Jumped(const Follower& follower, std::int32_t position) {
            (drift > JumpTolerance || drift < -JumpTolerance);
 }
 
-// Volume, shuffle, repeat and the position change at the player without its caption showing it,
-// so they are read as often as the caption: true when one changed, or the player went silent.
-bool QuickChanged(Follower& follower) {
+// True when the fields read afresh differ from the last block's, the position jumped, or the
+// player went silent.
+bool FieldsChanged(Follower& follower, Fields fields) {
     PlayerState state = follower.shown;
-    for (Field field : QuickFields)
-        ReadField(state, field, follower.player);
+    ReadFields(state, fields, follower.player);
     return follower.player.unanswered || DiffersBesidesPosition(state, follower.shown) ||
-           Jumped(follower, state.position);
+           ((fields & FieldBit(Field::Position)) != 0 && Jumped(follower, state.position));
 }
 
 // Reads the state, unless the player has just left a message unanswered; a block follows when
@@ -185,7 +189,7 @@ bool QuickChanged(Follower& follower) {
 bool Report(Follower& follower, bool always) {
     Player& player = follower.player;
     PlayerState state;
-    ReadState(state, player);
+    ReadState(state, player, &follower.shown);
     const bool playing = state.running && state.status == Playing;
     const std::int32_t position = state.running ? state.position : NoTime;
     if (player.unanswered) {
@@ -254,7 +258,9 @@ bool Poll(Follower& follower) {
     }
     if (!look && now - follower.captionAt < CaptionPoll) return true;
     follower.captionAt = now;
-    return !(CaptionChanged(follower) || QuickChanged(follower)) || Report(follower, false);
+    const bool changed = (CaptionChanged(follower) && FieldsChanged(follower, CaptionFields)) ||
+                         FieldsChanged(follower, QuickFields);
+    return !changed || Report(follower, false);
 }
 
 // Reads the thread's messages, the window events the hooks turn into messages among them, then

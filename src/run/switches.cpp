@@ -30,6 +30,9 @@ constexpr Switch SwitchTable[] = {
     {"/VOLUME\tprint the volume in percent", Query<Field::Volume>},
     {"/TRACK\tprint track number/number of tracks", Query<Field::Track, Field::Tracks>},
     {"/FILE\tprint the file or URL playing", Query<Field::File>},
+    {"/ARTIST\tprint the artist", Query<Field::Artist>},
+    {"/ALBUM\tprint the album", Query<Field::Album>},
+    {"/RATING\tprint the rating, 0 to 5", Query<Field::Rating>},
     {"/QUERY\tprint all of these", QueryAll},
     {"/PLAYLIST\tprint each entry: N title", QueryPlaylist},
     {"/CLEAR\tempty the playlist", Clear},
@@ -39,6 +42,7 @@ constexpr Switch SwitchTable[] = {
     {"/TRACK=N\tplay track N", PlayTrack},
     {"/SHUFFLE=ON\tor OFF", SetShuffleTo},
     {"/REPEAT=ON\tor OFF, or TRACK: one track", SetRepeatTo},
+    {"/RATING=N\tset the rating, 0 to 5; 0 clears it", SetRatingTo},
     {"/FOLLOW\tfirst: follow the player, run input lines", Follow},
     {"/?\tfirst: this help", Help},
 };

@@ -2,6 +2,8 @@
 // that the tables can join them, and the set-up of a run on it.
 #pragma once
 
+#include <string>
+
 #include "unit/desktop_double.h"
 
 #define INI "C:\\T\\TUNEDESK.INI"
@@ -28,4 +30,12 @@ inline void SetUpRun(const char* commandLine, const char* settingsText,
     Desktop.commandLine = commandLine;
     Desktop.settingsText = settingsText;
     Desktop.runningClass = runningClass;
+}
+
+// How often part stands in text, such as a call in the log.
+inline int Occurrences(const std::string& text, const std::string& part) {
+    int count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
 }

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 using namespace desktop;
 
@@ -28,6 +29,10 @@ THREAD_START_ROUTINE reader;              // the follower's reader thread, yet t
 void* readerParameter;
 MSG queue[64];  // the follower's thread's messages
 int queued;
+// The memory the logic reserves in the player's process: one block at a time, within 4 GiB of
+// its start, so that a 32-bit player's pointers name it by their low half.
+alignas(1 << 16) unsigned char reserved[1 << 15];
+bool reservedInUse;
 }  // namespace
 const HWND PlayerWindow = reinterpret_cast<HWND>(&playerWindow);
 
@@ -43,11 +48,14 @@ void ResetDesktop() {
     waited = 0;
     queued = 0;
     reader = nullptr;
+    reservedInUse = false;
 }
 
 const char* CallLog() { return callLog; }
 
 const char* Printed() { return output; }
+
+int ReservedBlocks() { return reservedInUse ? 1 : 0; }
 
 namespace {
 
@@ -176,6 +184,7 @@ bool Region(std::uintptr_t address, std::uintptr_t& from, std::uintptr_t& to) {
         to = from + bytes;
         return text != nullptr && address >= from && address < to;
     };
+    if (reservedInUse && holds(reserved, sizeof reserved)) return true;
     const size_t end = playlist.unterminated ? 0 : 1;
     for (int entry = 0; entry < FakeEntries; ++entry) {
         for (const char16_t* text : {playlist.files[entry], playlist.titles[entry]})
@@ -185,6 +194,44 @@ bool Region(std::uintptr_t address, std::uintptr_t& from, std::uintptr_t& to) {
         if (ansi != nullptr && holds(ansi, std::strlen(ansi) + end)) return true;
     }
     return false;
+}
+
+// A pointer-sized value of a structure in the reserved block, in the player's bitness.
+std::uintptr_t PointerAt(std::uintptr_t address, int index) {
+    const FakePlayer& player = Desktop.player;
+    if (!player.wow64) return reinterpret_cast<const std::uint64_t*>(address)[index];
+    const std::uintptr_t high =
+        reinterpret_cast<std::uintptr_t>(reserved) & ~std::uintptr_t{0xFFFFFFFF};
+    return high | reinterpret_cast<const std::uint32_t*>(address)[index];
+}
+
+// 3026: the tag named in the structure at address, of the entry whose file it names, copied as
+// the player copies it, cut to the room given with its terminator; 0 for a tag it has not.
+std::int32_t TagAnswer(std::uintptr_t address) {
+    const std::uintptr_t base = reinterpret_cast<std::uintptr_t>(reserved);
+    if (!reservedInUse || address < base || address >= base + sizeof reserved) return 0;
+    const auto* file = reinterpret_cast<const char16_t*>(PointerAt(address, 0));
+    const auto* name = reinterpret_cast<const char16_t*>(PointerAt(address, 1));
+    auto* answer = reinterpret_cast<char16_t*>(PointerAt(address, 2));
+    const std::size_t room = PointerAt(address, 3);
+    const FakePlaylist& playlist = Desktop.player.playlist;
+    for (int entry = 0; entry < FakeEntries; ++entry) {
+        if (playlist.files[entry] == nullptr || std::u16string_view(playlist.files[entry]) != file)
+            continue;
+        for (int tag = 0; tag < FakeTags; ++tag) {
+            const std::string_view wanted = FakeTagNames[tag];
+            const std::u16string_view asked = name;
+            if (!std::equal(asked.begin(), asked.end(), wanted.begin(), wanted.end()) ||
+                playlist.tags[entry][tag] == nullptr || room == 0)
+                continue;
+            const std::u16string_view text = playlist.tags[entry][tag];
+            const std::size_t copied = std::min(text.size(), room - 1);
+            std::copy(text.begin(), text.begin() + copied, answer);
+            answer[copied] = u'\0';
+            return 1;
+        }
+    }
+    return 0;
 }
 
 }  // namespace
@@ -364,6 +411,12 @@ std::intptr_t SendMessageTimeoutA(HWND window, unsigned message, std::uintptr_t 
     if (message == WM_COMMAND) CarryOutCommand(Desktop.player, wParam);
     if (message != WM_USER) return 1;
     if (EntryAnswer(static_cast<std::int32_t>(wParam), lParam, result)) return 1;
+    using TagsQuestion = FakePlayer::TagsQuestion;
+    if (lParam == GetFileInfoW && Desktop.player.tagsQuestion == TagsQuestion::Unanswered) return 0;
+    if (lParam == GetFileInfoW && Desktop.player.tagsQuestion != TagsQuestion::Unsupported) {
+        *result = TagAnswer(wParam);
+        return 1;
+    }
     const std::int32_t answer =
         AnswerUserMessage(Desktop.player, static_cast<std::int32_t>(wParam), lParam);
     if (lParam == ListPosition && Desktop.player.moves > 0) {  // the list changing as it is read
@@ -504,6 +557,40 @@ int ReadProcessMemory(HANDLE, std::uintptr_t address, void* buffer, std::size_t 
     if (!Region(address, from, to) || address + size > to) return 0;
     std::memcpy(buffer, reinterpret_cast<const void*>(address), size);
     *read = size;
+    return 1;
+}
+
+std::uintptr_t VirtualAllocEx(HANDLE, std::uintptr_t, std::size_t size, unsigned, unsigned) {
+    Log("VirtualAllocEx(%zu)\n", size);
+    if (reservedInUse || size > sizeof reserved ||
+        Desktop.player.tagsQuestion == FakePlayer::TagsQuestion::NoMemory)
+        return 0;
+    reservedInUse = true;
+    std::memset(reserved, 0, sizeof reserved);
+    return reinterpret_cast<std::uintptr_t>(reserved);
+}
+
+int VirtualFreeEx(HANDLE, std::uintptr_t address, std::size_t, unsigned) {
+    Log("VirtualFreeEx()\n");
+    const bool ours = reservedInUse && address == reinterpret_cast<std::uintptr_t>(reserved);
+    reservedInUse = reservedInUse && !ours;
+    return ours;
+}
+
+int WriteProcessMemory(HANDLE, std::uintptr_t address, const void* buffer, std::size_t size,
+                       std::size_t* written) {
+    const std::uintptr_t base = reinterpret_cast<std::uintptr_t>(reserved);
+    *written = 0;
+    if (!reservedInUse || address < base || address + size > base + sizeof reserved ||
+        Desktop.player.tagsQuestion == FakePlayer::TagsQuestion::Unwritten)
+        return 0;
+    std::memcpy(reinterpret_cast<void*>(address), buffer, size);
+    *written = size;
+    return 1;
+}
+
+int IsWow64Process(HANDLE, int* wow64) {
+    *wow64 = Desktop.player.wow64;
     return 1;
 }
 

@@ -11,9 +11,13 @@
 // The player's playlist, whose texts lie in this process's memory as they lie in the player's:
 // the player answers with their addresses, and only they can be read.
 inline constexpr int FakeEntries = 4;
+// The tags the player reads of a file, by the names it knows them by.
+inline constexpr const char* FakeTagNames[] = {"artist", "album", "albumartist", "year", "genre"};
+inline constexpr int FakeTags = sizeof FakeTagNames / sizeof *FakeTagNames;
 struct FakePlaylist {
     const char16_t* files[FakeEntries];
     const char16_t* titles[FakeEntries];
+    const char16_t* tags[FakeEntries][FakeTags];  // null: the player fills nothing
     const char* ansiFiles[FakeEntries];  // what a player too old for UTF-16 answers instead
     bool ansiOnly;                       // it answers the UTF-16 questions with 1
     std::uintptr_t lie;                  // an address it answers for every text instead; 0: none
@@ -28,6 +32,10 @@ struct FakePlayer : PlayerModel {
     bool hung;          // answers no message
     int moves;          // times the current entry moves on, just after its index is asked
     FakePlaylist playlist;
+    bool wow64;  // a 32-bit player: its structures have 4-byte pointers and sizes
+    // How it takes the tags question: answered as asked, or with 1 and nothing filled as a
+    // player without it does, with the memory for it refused or not written, or not answered.
+    enum class TagsQuestion { Answered, Unsupported, NoMemory, Unwritten, Unanswered } tagsQuestion;
 };
 
 // What the caller gave the run as its standard output.
@@ -46,18 +54,24 @@ struct FakeDesktop {
     unsigned winExecResult = 33;
     bool visible = true;
     FakePlayer player = {
-        {Playing, 83250, 240000, 200, On, Off, 2, 4},
+        {Playing, 83250, 240000, 200, On, Off, 2, 4, Off, 4},
         u"3. Artist C - Three - Winamp",
         false,
         false,
         0,
         {{u"C:\\M\\one.mp3", u"C:\\M\\two.flac", u"C:\\M\\\u97f3.mp3",
           u"http://radio.example/stream"},
-         {u"Artist A - One", u"Artist B - Two", u"\u97f3", u"Radio"},
+         {u"Artist A - One", u"Artist B - Two", u"Artist C - Three", u"\u97f3"},
+         {{u"Artist A", u"One", nullptr, u"1999", u"Pop"},
+          {u"Artist B", u"Two", u"Various", u"2001", u"Rock"},
+          {u"Artist \u00c7", u"\u4e09", u"Various", u"2003", u"Jazz"},
+          {}},
          {"C:\\M\\one.mp3", "C:\\M\\two.flac", "C:\\M\\?.mp3", "http://radio.example/stream"},
          false,
          0,
-         false}};
+         false},
+        false,
+        FakePlayer::TagsQuestion::Answered};
     // The UTF-16 command line; null: the ANSI one read as Latin-1.
     const char16_t* wideCommandLine = nullptr;
     const char16_t* currentFolder = u"C:\\Work\\";  // where a relative path is taken from
@@ -81,6 +95,9 @@ void ResetDesktop();
 
 // Every call since the last reset, one line each, as Name(arguments).
 const char* CallLog();
+
+// How many blocks reserved in the player's memory since the last reset are not freed.
+int ReservedBlocks();
 
 // What the run wrote to its standard output or console since the last reset.
 const char* Printed();

@@ -13,6 +13,13 @@
 
 namespace {
 
+// The tag lines and rating of a state read whose file is unknown.
+#define NO_TAGS "artist \r\nalbum \r\nalbumartist \r\nyear \r\ngenre \r\nrating 4\r\n"
+// The /QUERY lines of the double's playing player up to its tags, with these track lines.
+#define QUERY_LINES(tracks)                                                             \
+    "status Playing\r\ntitle Artist C - Three\r\nposition 83.250\r\nlength 240.000\r\n" \
+    "volume 78\r\n" tracks "\r\nshuffle on\r\nrepeat off\r\nfile C:\\M\\音.mp3\r\n"
+
 TEST(Remote, ParsesAmounts) {
     const struct {
         const char* text;
@@ -161,7 +168,7 @@ std::string Sent() {
         if (std::sscanf(call.c_str(), "SendMessageTimeoutA(player, 0x400, %lld, %lld)", &data,
                         &id) == 2 &&
             (id == 101 || id == 106 || id == 121 || id == 252 || id == 253 || id == 635 ||
-             (id == 122 && data != -666))) {
+             id == 639 || (id == 122 && data != -666))) {
             sent += "ipc " + std::to_string(id) + " " + std::to_string(data) + "\n";
         } else if (call.rfind("SendMessageTimeoutA(player, copydata 1100, ", 0) == 0) {
             const std::size_t text = call.find('"');
@@ -175,12 +182,18 @@ std::string Sent() {
 }
 
 TEST(Remote, AnswersAndSetsInOrder) {
+    const std::string longTag = std::string(1020, 'x') + "\r\n\r\n" +
+                                QUERY_LINES("track 3\r\ntracks 3") + "artist " +
+                                std::string(1013, 'x') +
+                                "\r\nalbum \r\nalbumartist Various\r\nyear 2003\r\n"
+                                "genre Jazz\r\nrating 4\r\n";
     const struct {
         const char* name;
         const char* commandLine;
         void (*setUp)();
         const char* output;
         const char* sent;
+        int kept = 0;  // blocks left in the player's memory
     } cases[] = {
         {"queries", "t /STATUS /title /POSITION /LENGTH /VOLUME /TRACK", [] {},
          "Playing\r\nArtist C - Three\r\n83.250\r\n240.000\r\n78\r\n3/4\r\n", ""},
@@ -192,12 +205,31 @@ TEST(Remote, AnswersAndSetsInOrder) {
          },
          "Stopped\r\n\r\n\r\n", ""},
         {"a title in UTF-8", "t /TITLE",
-         [] { Desktop.player.caption = u"1. \u5742\u672c\u9f8d\u4e00 - Merry - Winamp"; },
+         [] { Desktop.player.playlist.titles[2] = u"\u5742\u672c\u9f8d\u4e00 - Merry"; },
          "坂本龍一 - Merry\r\n", ""},
+        {"the title as the player holds it, not as its scrolling caption shows it", "t /TITLE",
+         [] { Desktop.player.caption = u"ree - Winamp *** 3. Artist C - Th"; },
+         "Artist C - Three\r\n", ""},
+        {"a player without the title questions: the caption's", "t /TITLE /FILE",
+         [] {
+             Desktop.player.playlist.lie = 1;
+             Desktop.player.caption = u"3. From The Caption - Winamp [Paused]";
+         },
+         "From The Caption\r\n\r\n", ""},
         {"query everything", "t /QUERY", [] { Desktop.player.tracks = 0; },
          "status Playing\r\ntitle Artist C - Three\r\nposition 83.250\r\nlength 240.000\r\n"
-         "volume 78\r\ntrack 0\r\ntracks 0\r\nshuffle on\r\nrepeat off\r\nfile \r\n",
+         "volume 78\r\ntrack 0\r\ntracks 0\r\nshuffle on\r\nrepeat off\r\nfile \r\n" NO_TAGS,
          ""},
+        {"the tags of the file playing, from a 64-bit player and a 32-bit one",
+         "t /ARTIST /ALBUM /RATING /NEXT /QUERY",
+         [] {
+             static bool wow64 = false;
+             Desktop.player.wow64 = wow64 = !wow64;
+         },
+         "Artist Ç\r\n三\r\n4\r\nstatus Playing\r\ntitle \u97f3\r\nposition 83.250\r\n"
+         "length 240.000\r\nvolume 78\r\ntrack 4\r\ntracks 4\r\nshuffle on\r\nrepeat off\r\n"
+         "file http://radio.example/stream\r\n" NO_TAGS,
+         "command 40048\n"},
         {"no player", "t /TITLE /STATUS /QUERY /VOLUME=5 /SEEK=1",
          [] { Desktop.runningClass = nullptr; }, "\r\nNot running\r\nstatus Not running\r\n", ""},
         {"setters", "t /VOLUME=50 /VOLUME=-1 /SEEK=+10 /SEEK=-99 /TRACK=4 /SHUFFLE=off /REPEAT=ON",
@@ -207,7 +239,7 @@ TEST(Remote, AnswersAndSetsInOrder) {
         {"repeat the one track, and what /QUERY says of it", "t /REPEAT=track /QUERY /REPEAT=OFF",
          [] { Desktop.player.tracks = 0; },
          "status Playing\r\ntitle Artist C - Three\r\nposition 83.250\r\nlength 240.000\r\n"
-         "volume 78\r\ntrack 0\r\ntracks 0\r\nshuffle on\r\nrepeat track\r\nfile \r\n",
+         "volume 78\r\ntrack 0\r\ntracks 0\r\nshuffle on\r\nrepeat track\r\nfile \r\n" NO_TAGS,
          "ipc 253 1\nipc 635 1\nipc 253 0\n"},
         {"setters that send nothing", "t /VOLUME= /SEEK=1:30 /TRACK=0 /TRACK=5 /SHUFFLE=1 /X=1",
          [] {}, "", ""},
@@ -219,7 +251,7 @@ TEST(Remote, AnswersAndSetsInOrder) {
          [] {
              Desktop.standardOutput = StandardOutput::None;
              Desktop.parentConsole = true;
-             Desktop.player.caption = u"Beyonc\u00e9 \U0001F3B5 - Winamp";
+             Desktop.player.playlist.titles[2] = u"Beyonc\u00e9 \U0001F3B5";
          },
          "Beyoncé 🎵\r\nPlaying\r\n", ""},
         {"no standard output and no console", "t /STATUS /PLAY",
@@ -243,7 +275,8 @@ TEST(Remote, AnswersAndSetsInOrder) {
         {"/OPEN with no file changes nothing; /CLEAR empties", "t /OPEN missing.mp3 /CLEAR", [] {},
          "", "ipc 101 0\n"},
         {"the file and the playlist", "t /FILE /PLAYLIST", [] {},
-         "C:\\M\\音.mp3\r\n1 Artist A - One\r\n2 Artist B - Two\r\n3 音\r\n4 Radio\r\n", ""},
+         "C:\\M\\音.mp3\r\n1 Artist A - One\r\n2 Artist B - Two\r\n3 Artist C - Three\r\n4 音\r\n",
+         ""},
         {"the entry moves on while its file is read: read again", "t /FILE",
          [] { Desktop.player.moves = 1; }, "http://radio.example/stream\r\n", ""},
         {"it keeps moving: no file", "t /FILE", [] { Desktop.player.moves = 4; }, "\r\n", ""},
@@ -273,6 +306,30 @@ TEST(Remote, AnswersAndSetsInOrder) {
          "\r\n", ""},
         {"no player: an empty file line and no playlist", "t /FILE /PLAYLIST /OPEN song.mp3",
          [] { Desktop.runningClass = nullptr; }, "\r\n", ""},
+        {"no player: empty tags and rating", "t /ARTIST /ALBUM /RATING /RATING=3",
+         [] { Desktop.runningClass = nullptr; }, "\r\n\r\n\r\n", ""},
+        {"ratings: 0 clears, anything but 0 to 5 sends nothing",
+         "t /RATING=3 /RATING /RATING=0 /RATING=6 /RATING=-1 /RATING=+1 /RATING=x /RATING=", [] {},
+         "3\r\n", "ipc 639 3\nipc 639 0\n"},
+        {"a tag the player does not fill, and one longer than its answer, cut as a line is",
+         "t /ARTIST /ALBUM /QUERY",
+         [] {
+             static const std::u16string longest(1500, u'x');
+             Desktop.player.playlist.tags[2][0] = longest.c_str();
+             Desktop.player.playlist.tags[2][1] = nullptr;
+             Desktop.player.tracks = 3;
+         },
+         longTag.c_str(), ""},
+        {"a player without the tags question answers 1 and fills nothing", "t /ARTIST /RATING",
+         [] { Desktop.player.tagsQuestion = FakePlayer::TagsQuestion::Unsupported; }, "\r\n4\r\n",
+         ""},
+        {"memory for the tags refused: empty tags", "t /ARTIST /ALBUM",
+         [] { Desktop.player.tagsQuestion = FakePlayer::TagsQuestion::NoMemory; }, "\r\n\r\n", ""},
+        {"a tags question left unanswered keeps its block, which the player would write into",
+         "t /ARTIST /PLAY",
+         [] { Desktop.player.tagsQuestion = FakePlayer::TagsQuestion::Unanswered; }, "\r\n", "", 1},
+        {"memory for the tags not written: empty tags", "t /ARTIST /ALBUM",
+         [] { Desktop.player.tagsQuestion = FakePlayer::TagsQuestion::Unwritten; }, "\r\n\r\n", ""},
     };
     for (const auto& c : cases) {
         SetUpRun(c.commandLine, "");
@@ -281,6 +338,7 @@ TEST(Remote, AnswersAndSetsInOrder) {
         EXPECT_EQ(RunSequence(nullptr), RunResult) << c.name;
         EXPECT_EQ(Printed(), std::string(c.output)) << c.name;
         EXPECT_EQ(Sent(), c.sent) << c.name;
+        EXPECT_EQ(ReservedBlocks(), c.kept) << c.name;  // nothing else outlives the run
     }
 }
 
@@ -338,11 +396,14 @@ TEST(Remote, AsksEachQuestionOnceInAStateRead) {
           {2, 105, 1},
           {-666, 122, 1},
           {0, 124, 1},
-          {0, 125, 2},
+          {0, 125, 3},
           {0, 250, 1},
           {0, 251, 1},
           {0, 634, 1},
-          {2, 214, 2}}},
+          {2, 213, 2},
+          {2, 214, 2},
+          {0, 640, 1}}},
+        {"t /ARTIST", {{0, 124, 1}, {0, 125, 2}, {2, 214, 2}}},
         {"t /TRACK", {{0, 124, 1}, {0, 125, 1}}},
     };
     for (const auto& c : cases) {

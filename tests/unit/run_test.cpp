@@ -205,10 +205,16 @@ std::string Block(int done, const char* status = "Playing", const char* title = 
                   const char* position = "83.250", int volume = 78, int track = 3,
                   const char* repeat = "off") {
     const char* files[] = {"C:\\M\\one.mp3", "C:\\M\\two.flac", "C:\\M\\音.mp3"};
+    const char* tags[] = {"artist Artist A\r\nalbum One\r\nalbumartist \r\nyear 1999\r\ngenre Pop",
+                          "artist Artist B\r\nalbum Two\r\nalbumartist Various\r\nyear 2001\r\n"
+                          "genre Rock",
+                          "artist Artist Ç\r\nalbum 三\r\nalbumartist Various\r\nyear 2003\r\n"
+                          "genre Jazz"};
     return std::string("status ") + status + "\r\ntitle " + title + "\r\nposition " + position +
            "\r\nlength 240.000\r\nvolume " + std::to_string(volume) + "\r\ntrack " +
            std::to_string(track) + "\r\ntracks 4\r\nshuffle on\r\nrepeat " + repeat + "\r\nfile " +
-           files[track - 1] + "\r\ndone " + std::to_string(done) + "\r\n\r\n";
+           files[track - 1] + "\r\n" + tags[track - 1] + "\r\nrating 4\r\ndone " +
+           std::to_string(done) + "\r\n\r\n";
 }
 
 std::string Gone(int done) {
@@ -224,6 +230,7 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
         void (*between)(int wait);  // -1 before the follower starts; the input ends before wait 14
         std::string printed;
         const char* logged = "";  // lines that must be among the calls too
+        int tagReads = -1;        // blocks reserved in the player for its tags, if it matters
     } cases[] = {
         {"lines that come together, an empty one counted, answered by one block",
          "/PAUSE\r\n\n/VOLUME=50\n/STATUS", nullptr,
@@ -236,13 +243,22 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
              if (wait == 12) Desktop.runningClass = nullptr;
          },
          Block(0) + Gone(0)},
-        {"a caption change", "",
+        {"a caption change, and the new entry's title and tags from the player's memory", "",
          [](int wait) {
              if (wait == 2) Desktop.player.caption = u"1. Other - Song - Winamp";
              if (wait == 2) Desktop.player.track = 0;
              if (wait == 3) Desktop.runningClass = nullptr;
          },
-         Block(0) + Block(0, "Playing", "Other - Song", "84.000", 78, 1) + Gone(0)},
+         Block(0) + Block(0, "Playing", "Artist A - One", "84.000", 78, 1) + Gone(0), "", 2},
+        {"a scrolling caption alone writes nothing, and the tags are read once", "",
+         [](int wait) {
+             static const char16_t* const scrolled[] = {u"ee - Winamp *** 3. Artist C - Thr",
+                                                        u"e - Winamp *** 3. Artist C - Thre",
+                                                        u" - Winamp *** 3. Artist C - Three"};
+             if (wait >= 0) Desktop.player.caption = scrolled[wait % 3];
+             if (wait == 12) Desktop.runningClass = nullptr;
+         },
+         Block(0) + Gone(0), "", 1},
         {"a volume change, seen at the next caption poll", "",
          [](int wait) {
              if (wait == 1) Desktop.player.volume = 255;
@@ -302,6 +318,10 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
         std::istringstream logged(c.logged);
         for (std::string call; std::getline(logged, call);)
             EXPECT_NE(std::string(CallLog()).find(call), std::string::npos) << c.name << call;
+        EXPECT_EQ(ReservedBlocks(), 0) << c.name;
+        if (c.tagReads >= 0) {
+            EXPECT_EQ(Occurrences(CallLog(), "VirtualAllocEx("), c.tagReads) << c.name;
+        }
     }
 }
 
