@@ -73,6 +73,7 @@ class Scenario:
     blocks: tuple = None
     latencies: tuple = ()
     mixed: bool = True  # runs in the mixed pairing too
+    memory: bool = False  # runs only where the player's memory can be read
     shell: bool = False  # run as "wine tunedesk.exe ... > file" from the Linux shell
     files: tuple = ()  # made empty in the scenario's folder, the run's current one; "NAME/": a folder
     unread: tuple = None  # the output where the player's memory can't be read; None: as output,
@@ -114,11 +115,13 @@ HELP_SWITCHES = (
     "/STATUS\tprint Playing, Paused, Stopped or Not running", "/TITLE\tprint the title",
     "/POSITION\tprint the position in seconds", "/LENGTH\tprint the length in seconds",
     "/VOLUME\tprint the volume in percent", "/TRACK\tprint track number/number of tracks",
-    "/FILE\tprint the file or URL playing", "/QUERY\tprint all of these",
+    "/FILE\tprint the file or URL playing", "/ARTIST\tprint the artist", "/ALBUM\tprint the album",
+    "/RATING\tprint the rating, 0 to 5", "/QUERY\tprint all of these",
     "/PLAYLIST\tprint each entry: N title", "/CLEAR\tempty the playlist",
     "/OPEN\tplay the files after it", "/VOLUME=N\tset the volume in percent, or +N, -N",
     "/SEEK=S\tgo to second S, or +S, -S seconds", "/TRACK=N\tplay track N",
     "/SHUFFLE=ON\tor OFF", "/REPEAT=ON\tor OFF, or TRACK: one track",
+    "/RATING=N\tset the rating, 0 to 5; 0 clears it",
     "/FOLLOW\tfirst: follow the player, run input lines", "/?\tfirst: this help")
 
 
@@ -140,8 +143,12 @@ NOT_RUNNING = (("Tunedesk", "WinAmp is not running.", "icon"),)
 START_FAILED = (("Tunedesk", "Unable to start Winamp.", "icon"),)
 ECHO = (("{folder}\\standin.exe", "{folder}\\standin.exe", "no icon"),)
 TITLES = "Artist A - One|Artist B - Two|Artist C - Three|Artist D - Four"
+# The entries' tags, which the player reads of their files.
+TAGS = dict(Artists="Artist A|Artist B|Artist C|Artist D", Albums="One|Two|Three|Four",
+            AlbumArtists="|Various|Various|", Years="1999|2001|2003|2005", Genres="Pop|Rock|Jazz|Folk",
+            Rating=4)
 PLAYING = dict(Status=1, Position=83250, Length=240000, Volume=200, Shuffle=1, Repeat=0, Track=2,
-               Titles=TITLES)
+               Titles=TITLES, **TAGS)
 PAUSED = dict(PLAYING, Status=3)
 STOPPED = dict(PLAYING, Status=0)
 NOTHING_LOADED = dict(Titles="", Length=-1)
@@ -152,12 +159,25 @@ FOLLOWING = dict(Status=1, Position=5000, Length=240000, Volume=200, Track=0, Cl
                  Titles="Artist A - One|Artist B - Two")
 
 
+TAG_KEYS = ("artist", "album", "albumartist", "year", "genre")
+
+
+def tag_lines(track=None):
+    """The tag lines and rating of the TAGS player's track, counted from 1; without one, of a
+    player whose entries have no tags."""
+    if track is None:
+        return tuple(f"{key} " for key in TAG_KEYS) + ("rating 0",)
+    values = (TAGS[key].split("|")[track - 1] for key in ("Artists", "Albums", "AlbumArtists", "Years", "Genres"))
+    return tuple(f"{key} {value}" for key, value in zip(TAG_KEYS, values)) + (f"rating {TAGS['Rating']}",)
+
+
 def block(done, status="Playing", title="Artist A - One", volume=78, track=1):
     """A follower's block of the FOLLOWING player, the position left out."""
     if status == "Not running":
         return ("status Not running", f"done {done}")
     return (f"status {status}", f"title {title}", "position *", "length 240.000", f"volume {volume}",
-            f"track {track}", "tracks 2", "shuffle off", "repeat off", f"file {file_of(title)}", f"done {done}")
+            f"track {track}", "tracks 2", "shuffle off", "repeat off", f"file {file_of(title)}", *tag_lines(),
+            f"done {done}")
 
 
 def file_of(title):
@@ -180,6 +200,8 @@ FOLLOW_SCENARIOS = (
              blocks=(block(0), block(0, volume=100)), latencies=((0, 1, 800),)),
     Scenario("follow: two seconds of playing write nothing", FOLLOW, player=FOLLOWING,
              steps=((2000, "eof", ""),), blocks=(block(0),)),
+    Scenario("follow: three seconds of a scrolling caption write nothing", FOLLOW,
+             player=dict(FOLLOWING, Scroll=1), steps=((3000, "eof", ""),), blocks=(block(0),), memory=True),
     # The harness on the 64-bit side can't start the mixed pairing's 32-bit stand-in.
     Scenario("follow: the player closing, then another starting", FOLLOW, player=FOLLOWING, mixed=False,
              steps=((300, "close", ""), (500, "start", PLAYER), (1200, "eof", "")),
@@ -217,10 +239,11 @@ PLAYLIST_SCENARIOS = (
              player=LISTED, events=ipc(121, 1) + commands(40045),
              output=("C:\\音楽\\three.flac",) + EACH_TITLE + (
                  "status Playing", "title Artist B - Two", "position 83.250", "length 240.000", "volume 78",
-                 "track 2", "tracks 4", "shuffle on", "repeat off", "file http://radio.example/two"),
+                 "track 2", "tracks 4", "shuffle on", "repeat off", "file http://radio.example/two",
+                 *tag_lines(2)),
              unread=("",) + NO_TITLES + ("status Playing", "title Artist B - Two", "position 83.250",
                                          "length 240.000", "volume 78", "track 2", "tracks 4", "shuffle on",
-                                         "repeat off", "file ")),
+                                         "repeat off", "file ", *tag_lines(2))),
     Scenario("an empty playlist lists nothing", "tunedesk.exe /PLAYLIST /FILE /STATUS", player=NOTHING_LOADED,
              output=("", "Stopped")),
     Scenario("a player too old for UTF-16 answers in its code page", "tunedesk.exe /FILE",
@@ -332,20 +355,33 @@ SCENARIOS = [
     Scenario("query everything", "tunedesk.exe /QUERY", player=PLAYING,
              output=("status Playing", "title Artist C - Three", "position 83.250", "length 240.000",
                      "volume 78", "track 3", "tracks 4", "shuffle on", "repeat off",
-                     "file " + file_of("Artist C - Three"))),
+                     "file " + file_of("Artist C - Three"), *tag_lines(3))),
     Scenario("query everything with nothing loaded", "tunedesk.exe /query", player=NOTHING_LOADED,
              output=("status Stopped", "title ", "position ", "length ", "volume 100", "track 0",
-                     "tracks 0", "shuffle off", "repeat off", "file ")),
+                     "tracks 0", "shuffle off", "repeat off", "file ", *tag_lines())),
     Scenario("queries without a player", "tunedesk.exe " + EVERY_QUERY + " /QUERY", players=(),
              output=("Not running", "", "", "", "", "", "status Not running")),
     Scenario("a title longer than a line", "tunedesk.exe /TITLE", player=dict(Status=1, Titles="x" * 1500),
              output=("x" * 1020,)),
+    # The music as the player holds it: the title from its memory, the file's tags, the rating.
+    Scenario("a scrolling caption: the title as the player holds it", "tunedesk.exe /TITLE /NEXT /TITLE",
+             player=dict(PLAYING, Scroll=1), events=commands(40048), output=("Artist C - Three", "Artist D - Four"),
+             memory=True),
+    Scenario("the tags and rating of the file playing", "tunedesk.exe /ARTIST /ALBUM /RATING /RATING=2 "
+             "/RATING /RATING=6 /RATING=-1 /RATING=+1 /RATING=0 /PREV /ARTIST", player=PLAYING,
+             events=ipc(639, 2, 639, 0) + commands(40044), output=("Artist C", "Three", "4", "2", "Artist B"),
+             unread=("", "", "4", "2", "")),
+    Scenario("a tag longer than the player's answer", "tunedesk.exe /ARTIST /ALBUM",
+             player=dict(Status=1, Titles="One", Artists="x" * 1500, Albums="é" * 1500), output=("x" * 1020, "é" * 510),
+             unread=("", "")),
+    Scenario("a player without the tags question", "tunedesk.exe /ARTIST /ALBUM /RATING",
+             player=dict(PLAYING, Tags=0), output=("", "", "4")),
     Scenario("queries among switches", "tunedesk.exe /STATUS /PLAY /STATUS /TRACK /NEXT /TRACK /PAUSE "
              "/QUERY /HIDE /SHOW", player=STOPPED,
              events=commands(40045, 40048, 40046) + HIDE + ("shown",),
              output=("Stopped", "Playing", "3/4", "4/4", "status Paused", "title Artist D - Four",
                      "position 0.000", "length 240.000", "volume 78", "track 4", "tracks 4",
-                     "shuffle on", "repeat off", "file " + file_of("Artist D - Four"))),
+                     "shuffle on", "repeat off", "file " + file_of("Artist D - Four"), *tag_lines(4))),
     Scenario("queries after starting the player", "tunedesk.exe /PLAY /STATUS /TITLE", players=(),
              ini=STARTED, launches=True, player=STOPPED, events=commands(40045),
              output=("Playing", "Artist C - Three")),
@@ -358,7 +394,8 @@ SCENARIOS = [
              player=WORLD_PLAYING, events=commands(40044, 40048, 40048), output=WORLD),
     Scenario("query a CJK title", "tunedesk.exe /QUERY", player=WORLD_PLAYING,
              output=("status Playing", "title " + WORLD[1], "position 0.000", "length ", "volume 100",
-                     "track 2", "tracks 3", "shuffle off", "repeat off", "file " + file_of(WORLD[1]))),
+                     "track 2", "tracks 3", "shuffle off", "repeat off", "file " + file_of(WORLD[1]),
+                     *tag_lines())),
     Scenario("a title of two-byte characters longer than a line", "tunedesk.exe /TITLE",
              player=dict(Status=1, Titles="é" * 600), output=("é" * 510,)),
     Scenario("a title of four-byte characters longer than a line", "tunedesk.exe /TITLE",
@@ -400,7 +437,10 @@ def write_state(path, state):
 
 def unread(lines, pairing):
     """The lines as a pairing that can't read the player's memory gets them: no file."""
-    return list(lines) if pairing.reads_memory else ["file " if line.startswith("file ") else line for line in lines]
+    if pairing.reads_memory:
+        return list(lines)
+    emptied = ("file",) + TAG_KEYS
+    return [line.split(" ")[0] + " " if line.split(" ")[0] in emptied else line for line in lines]
 
 
 def check_blocks(scenario, folder, pairing):
@@ -549,6 +589,8 @@ def test(wanted, pairing):
         # A player that tunedesk.exe starts in the mixed pairing would be started by WinExec on
         # the 64-bit side, which can't run the 32-bit stand-in.
         if pairing.mixed and (not scenario.players or scenario.launches or not scenario.mixed):
+            continue
+        if scenario.memory and not pairing.reads_memory:  # there the caption is all there is
             continue
         problems = run(scenario, pairing)
         print(("PASS " if not problems else "FAIL ") + scenario.name, flush=True)

@@ -18,6 +18,11 @@
 // the clock where Clock=1 says so. When standin.ini changes it reads its state afresh, so that a
 // scenario can change the player behind Tunedesk's back; Hang=1 there makes it stop answering
 // altogether.
+// 3026 reads an entry's tags from Artists, Albums, AlbumArtists, Years and Genres, separated by
+// "|" as Titles are, through the structure at the address it is given, in its own bitness;
+// Tags=0 makes it a player without that question. Rating sets the current entry's rating, which
+// 640 answers and 639 sets. Scroll=1 rotates the caption by a character every 150 ms, as the
+// player's "Scroll title in the Windows taskbar" does.
 #include <windows.h>
 
 #include <algorithm>
@@ -32,16 +37,31 @@
 namespace {
 
 constexpr UINT_PTR ReloadTimer = 1;
-constexpr UINT ReloadPoll = 50;                          // ms
+constexpr UINT ReloadPoll = 50;  // ms
+constexpr UINT_PTR ScrollTimer = 2;
+constexpr UINT ScrollStep = 150;                         // ms, as the player scrolls
+constexpr wchar_t ScrollGap[] = L" *** ";                // between the caption's turns
 constexpr char StandInProperty[] = "Tunedesk stand-in";  // how the harness finds every stand-in
 
 char logPath[32768];  // the tests put players in folders deeper than MAX_PATH
 const char* lastState = "";
 bool closed = false;
 
+// The tags 3026 answers, by the player's names for them, and the standin.ini keys they come from.
+constexpr struct {
+    const wchar_t* name;
+    const wchar_t* key;
+} TagKeys[] = {{L"artist", L"Artists"},
+               {L"album", L"Albums"},
+               {L"albumartist", L"AlbumArtists"},
+               {L"year", L"Years"},
+               {L"genre", L"Genres"}};
+constexpr int TagCount = sizeof TagKeys / sizeof *TagKeys;
+
 struct Entry {
     std::wstring file, title;
     std::string ansiFile, ansiTitle;  // in the ANSI code page, for 211 and 212
+    std::wstring tags[TagCount];      // empty: not filled
 };
 
 struct Player {
@@ -50,6 +70,9 @@ struct Player {
     bool clock;     // the position moves on while playing
     int numbers;
     bool ansi;  // answers only the ANSI questions
+    bool tags;  // answers 3026
+    bool scroll;
+    int scrolled;  // characters the caption has turned by
     std::wstring lie;
     std::vector<Entry> entries;
 } player;
@@ -105,7 +128,7 @@ std::string Narrow(const std::wstring& text, UINT codePage = CP_ACP) {
 }
 
 void Add(const std::wstring& file, const std::wstring& title) {
-    player.entries.push_back({file, title, Narrow(file), Narrow(title)});
+    player.entries.push_back({file, title, Narrow(file), Narrow(title), {}});
 }
 
 // The title the player shows for a file before reading its tags: its name without folder or
@@ -135,6 +158,9 @@ void LoadState() {
     player.numbers = number(L"Numbers", 1);
     player.clock = number(L"Clock", 0) == 1;
     player.ansi = number(L"Ansi", 0) == 1;
+    player.tags = number(L"Tags", 1) == 1;
+    player.scroll = number(L"Scroll", 0) == 1;
+    model.rating = number(L"Rating", model.rating);
     player.lie = Text(L"Lie");
     player.entries.clear();
     const std::vector<std::wstring> titles = Split(Text(L"Titles")), files = Split(Text(L"Files"));
@@ -143,6 +169,11 @@ void LoadState() {
     for (int made = 0, count = number(L"Entries", 0); made < count; ++made) {
         const std::wstring name = L"Track " + std::to_wstring(made + 1);
         Add(L"C:\\Music\\" + name + L".mp3", L"Artist - " + name);
+    }
+    for (int tag = 0; tag < TagCount; ++tag) {
+        const std::vector<std::wstring> values = Split(Text(TagKeys[tag].key));
+        for (size_t at = 0; at < values.size() && at < player.entries.size(); ++at)
+            player.entries[at].tags[tag] = values[at];
     }
     model.tracks = static_cast<std::int32_t>(player.entries.size());
     if (model.track >= model.tracks) model.track = 0;
@@ -163,7 +194,35 @@ void ShowCaption(HWND window) {
                              : model.status == Paused ? L" [Paused]"
                                                       : L" [Stopped]");
     }
-    SetWindowTextW(window, caption);
+    if (!player.scroll) {
+        SetWindowTextW(window, caption);
+        return;
+    }
+    const std::wstring turning = caption + std::wstring(ScrollGap);
+    const size_t at = player.scrolled % turning.size();
+    SetWindowTextW(window, (turning.substr(at) + turning.substr(0, at)).c_str());
+}
+
+// 3026: the tag that the structure at the address names, of the entry whose file it names, cut
+// to the room it gives; 0 for a file or tag the player has not.
+LRESULT TagAnswer(WPARAM address) {
+    struct FileInfo {
+        const wchar_t* filename;
+        const wchar_t* metadata;
+        wchar_t* ret;
+        size_t retlen;
+    };
+    const FileInfo& info = *reinterpret_cast<const FileInfo*>(address);
+    for (const Entry& entry : player.entries) {
+        if (entry.file != info.filename) continue;
+        for (int tag = 0; tag < TagCount; ++tag) {
+            if (std::wcscmp(info.metadata, TagKeys[tag].name) != 0 || entry.tags[tag].empty())
+                continue;
+            lstrcpynW(info.ret, entry.tags[tag].c_str(), static_cast<int>(info.retlen));
+            return 1;
+        }
+    }
+    return 0;
 }
 
 void Command(HWND window, WPARAM command) {
@@ -218,6 +277,7 @@ LRESULT Ipc(HWND window, WPARAM wParam, LPARAM id) {
     }
     MoveOn();
     if (id >= GetPlaylistFile && id <= GetPlaylistFileW) return EntryAnswer(data, id);
+    if (id == GetFileInfoW && player.tags) return TagAnswer(wParam);
     if (id == ClearPlaylist) player.entries.clear();
     const std::int32_t answer = AnswerUserMessage(player.model, data, id);
     if (id == SetListPosition || id == ClearPlaylist) ShowCaption(window);
@@ -272,6 +332,11 @@ LRESULT CALLBACK PlayerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             LogStateChange(window);
             break;
         case WM_TIMER: {
+            if (wParam == ScrollTimer) {
+                ++player.scrolled;
+                if (player.scroll) ShowCaption(window);
+                return 0;
+            }
             const FILETIME written = WrittenAt();
             if (CompareFileTime(&loadedAt, &written) == 0) return 0;
             LoadState();
@@ -319,6 +384,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     ShowCaption(window);
     ShowWindow(window, SW_SHOWNORMAL);
     SetTimer(window, ReloadTimer, ReloadPoll, nullptr);
+    SetTimer(window, ScrollTimer, ScrollStep, nullptr);
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
