@@ -40,6 +40,18 @@ std::int64_t Seconds(const std::string& text) {
     return at == text.size() && at > 0 ? whole * MicrosecondsPerSecond + fraction : -1;
 }
 
+// The lines of the player's tags, which are texts but for the rating.
+constexpr struct {
+    const char* key;
+    std::string PlayerTags::*text;
+} TagLines[] = {{"artist", &PlayerTags::artist},
+                {"album", &PlayerTags::album},
+                {"albumartist", &PlayerTags::albumArtist},
+                {"year", &PlayerTags::year},
+                {"genre", &PlayerTags::genre}};
+constexpr char RatingLine[] = "rating";
+constexpr double MaxRating = 5.0;
+
 int Whole(const std::string& text) {
     int value = 0;
     for (char c : text) {
@@ -94,7 +106,11 @@ bool ParseQuery(const std::string& output, PlayerState& state) {
                                                 : Loop::None;
         } else if (key == "file") {
             read.file = value;
+        } else if (key == RatingLine) {
+            read.told.rating = Whole(value);
         }
+        for (const auto& tag : TagLines)
+            if (key == tag.key) read.told.*tag.text = value;
     }
     if (!sawStatus) return false;
     state = read;
@@ -141,7 +157,8 @@ std::vector<std::string> ChangedProperties(const PlayerState& before, const Play
     };
     add(std::string(PlaybackStatus(before)) != PlaybackStatus(after), PlaybackStatusProperty);
     add(TrackId(before) != TrackId(after) || before.title != after.title ||
-            before.length != after.length || before.url != after.url || before.tags != after.tags,
+            before.length != after.length || before.url != after.url || before.tags != after.tags ||
+            before.told != after.told,
         MetadataProperty);
     add(before.volume != after.volume, VolumeProperty);
     add(before.shuffle != after.shuffle, ShuffleProperty);
@@ -256,6 +273,11 @@ void AddTexts(GVariantBuilder& metadata, const char* key, const std::string& tex
     if (!text.empty()) g_variant_builder_add(&metadata, "{sv}", key, g_variant_new_strv(texts, -1));
 }
 
+// The file's own tag, else the player's.
+const std::string& Either(const std::string& own, const std::string& told) {
+    return own.empty() ? told : own;
+}
+
 void AddNumber(GVariantBuilder& metadata, const char* key, int number) {
     if (number > 0) g_variant_builder_add(&metadata, "{sv}", key, g_variant_new_int32(number));
 }
@@ -270,13 +292,17 @@ GVariant* Metadata(const PlayerState& state) {
     if (track != NoTrack) {
         const Tags& tags = state.tags;
         const TitleParts parts = SplitTitle(state.title);
+        const PlayerTags& told = state.told;
         const bool tagged = !tags.title.empty();
         g_variant_builder_add(&metadata, "{sv}", TitleKey,
                               g_variant_new_string((tagged ? tags.title : parts.title).c_str()));
-        AddTexts(metadata, ArtistKey, tagged ? tags.artist : parts.artist);
-        AddText(metadata, AlbumKey, tags.album);
-        AddTexts(metadata, AlbumArtistKey, tags.albumArtist);
-        AddTexts(metadata, GenreKey, tags.genre);
+        const std::string& artist = Either(tags.artist, told.artist);
+        AddTexts(metadata, ArtistKey, artist.empty() && !tagged ? parts.artist : artist);
+        AddText(metadata, AlbumKey, Either(tags.album, told.album));
+        AddTexts(metadata, AlbumArtistKey, Either(tags.albumArtist, told.albumArtist));
+        AddTexts(metadata, GenreKey, Either(tags.genre, told.genre));
+        g_variant_builder_add(&metadata, "{sv}", UserRatingKey,
+                              g_variant_new_double(told.rating / MaxRating));
         AddNumber(metadata, TrackNumberKey, tags.track);
         AddNumber(metadata, DiscNumberKey, tags.disc);
         const std::int64_t length = state.length >= 0 ? state.length : tags.length;

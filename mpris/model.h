@@ -20,6 +20,15 @@ inline constexpr double PercentPerUnit = 100.0;  // MPRIS's volume 1.0 is 100 %
 enum class Playback { Stopped, Playing, Paused };
 enum class Loop { None, Playlist, Track };  // what the player repeats
 
+// What the player itself reads of the current file, as the block's lines tell it: the companion
+// takes a tag from here where the file's own, as TagLib reads them, leave it empty.
+struct PlayerTags {
+    std::string artist, album, albumArtist, year, genre;
+    int rating = 0;  // 0 to 5
+
+    bool operator==(const PlayerTags&) const = default;
+};
+
 // The player as the last block showed it.
 struct PlayerState {
     bool running = false;
@@ -35,6 +44,7 @@ struct PlayerState {
     std::string file;  // the current entry's file or URL, as the player names it
     std::string url;   // the same as a URL, where it can be mapped; see FileUrl
     Tags tags;         // what the file tells of itself, once read
+    PlayerTags told;   // what the player tells of it
 
     bool operator==(const PlayerState&) const = default;
 };
@@ -42,8 +52,9 @@ struct PlayerState {
 // The text with each invalid UTF-8 sequence replaced by U+FFFD, as GLib takes only valid UTF-8.
 std::string ValidUtf8(const std::string& text);
 
-// Reads Tunedesk's /QUERY lines ("key value", CR LF, UTF-8). False when the text is not such
-// output; "status Not running" alone is a player that is not running. Whatever the bytes, an
+// Reads Tunedesk's /QUERY lines ("key value", CR LF, UTF-8), passing over lines it does not know,
+// so that an older or newer tunedesk.exe is read as far as it goes. False when the text is not
+// such output; "status Not running" alone is a player that is not running. Whatever the bytes, an
 // older tunedesk.exe's ANSI title or a cut stream, every text read is valid UTF-8.
 bool ParseQuery(const std::string& output, PlayerState& state);
 
@@ -81,7 +92,8 @@ enum class Transport { Play, Pause, PlayPause };
 std::string TransportSwitch(Transport call, const PlayerState& state);
 
 // The metadata of the current track: its id, and with a track its title, artist and length and
-// what else its tags and URL tell; without tags, the caption's "Artist - Title".
+// what else its tags, the player and its URL tell; the file's tags first, then the player's,
+// and without either an artist, the player's title's "Artist - Title".
 GVariant* Metadata(const PlayerState& state);
 
 // Seek(offset) and SetPosition(position) in microseconds, as whole seconds; empty for a seek

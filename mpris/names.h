@@ -43,6 +43,7 @@ inline constexpr char LengthKey[] = "mpris:length";
 inline constexpr char TitleKey[] = "xesam:title";
 inline constexpr char ArtistKey[] = "xesam:artist";
 inline constexpr char UrlKey[] = "xesam:url";
+inline constexpr char UserRatingKey[] = "xesam:userRating";  // 0.0 to 1.0
 inline constexpr char AlbumKey[] = "xesam:album";
 inline constexpr char AlbumArtistKey[] = "xesam:albumArtist";
 inline constexpr char GenreKey[] = "xesam:genre";

@@ -151,9 +151,11 @@ TEST(Model, ReadsBlocksAndFollowsTheirChanges) {
                               "status Playing\r\nundone 3\r\n", "done 3\r\n"})
         EXPECT_FALSE(ParseBlock(block, state, done)) << block;
 
-    PlayerState playing, paused, stopped, absent, nearEnd, jumped, other, louder, stream, repeating;
+    PlayerState playing, paused, stopped, absent, nearEnd, jumped, other, louder, stream, repeating,
+        rated;
     ParseQuery(Playing, playing);
-    paused = stopped = nearEnd = jumped = other = louder = stream = repeating = playing;
+    paused = stopped = nearEnd = jumped = other = louder = stream = repeating = rated = playing;
+    rated.told.rating = 4;
     stream.length = -1;
     repeating.repeat = Loop::Track;
     paused.playback = Playback::Paused;
@@ -192,6 +194,7 @@ TEST(Model, ReadsBlocksAndFollowsTheirChanges) {
         {paused, stopped, 0, false, {"PlaybackStatus"}},
         {stream, playing, 0, false, {"Metadata"}},
         {playing, repeating, 0, false, {"LoopStatus"}},
+        {playing, rated, 0, false, {"Metadata"}},
     };
     for (const auto& c : changes) {
         EXPECT_EQ(Jumped(c.before, c.elapsed, c.after), c.jump);
@@ -239,6 +242,51 @@ TEST(Model, ReadsBlocksAndFollowsTheirChanges) {
 }
 
 // Every row reaches the bus through the introspection built from the rows.
+// The player's own tags fill what the file's leave empty: a stream, a format TagLib can't read.
+TEST(Model, TakesEachTagFromTheFileThenThePlayer) {
+    const std::string told =
+        "status Playing\r\ntitle Artist C - Three\r\ntrack 3\r\ntracks 4\r\nartist Told C\r\n"
+        "album Told Album\r\nalbumartist \r\nyear 2003\r\ngenre Jazz\r\nrating 4\r\n"
+        "composer someone\r\nfuture key and value\r\n";
+    const struct {
+        std::string query;
+        const char *ownTitle, *ownArtist, *ownGenre;  // the file's, as TagLib reads them
+        const char *title, *artist, *album, *genre;
+        double rating;
+    } cases[] = {
+        {told, "", "", "", "Three", "Told C", "Told Album", "Jazz", 0.8},
+        {told, "Own", "Own Artist", "Ambient", "Own", "Own Artist", "Told Album", "Ambient", 0.8},
+        {Playing, "", "", "", "Three", "Artist C", "", "", 0.0},
+        {Playing, "Own", "", "", "Own", "", "", "", 0.0},
+    };
+    for (const auto& c : cases) {
+        PlayerState state;
+        ASSERT_TRUE(ParseQuery(c.query, state));
+        state.tags.title = c.ownTitle;
+        state.tags.artist = c.ownArtist;
+        state.tags.genre = c.ownGenre;
+        GVariant* metadata = Metadata(state);
+        const auto text = [&](const char* key) -> std::string {
+            GVariant* value = g_variant_lookup_value(metadata, key, nullptr);
+            if (value == nullptr) return "";
+            const gchar* found = g_variant_is_of_type(value, G_VARIANT_TYPE_STRING)
+                                     ? g_variant_get_string(value, nullptr)
+                                     : g_variant_get_strv(value, nullptr)[0];
+            std::string result = found != nullptr ? found : "";
+            g_variant_unref(value);
+            return result;
+        };
+        EXPECT_EQ(text(TitleKey), c.title) << c.query;
+        EXPECT_EQ(text(ArtistKey), c.artist) << c.query;
+        EXPECT_EQ(text(AlbumKey), c.album) << c.query;
+        EXPECT_EQ(text(GenreKey), c.genre) << c.query;
+        double rating = -1;
+        EXPECT_TRUE(g_variant_lookup(metadata, UserRatingKey, "d", &rating));
+        EXPECT_DOUBLE_EQ(rating, c.rating) << c.query;
+        g_variant_unref(metadata);
+    }
+}
+
 TEST(Model, IntrospectsEveryRow) {
     GDBusNodeInfo* node = g_dbus_node_info_new_for_xml(Introspection().c_str(), nullptr);
     ASSERT_NE(node, nullptr);

@@ -382,6 +382,17 @@ def run_checks(checks, companion, layout):
             same("artist", playerctl("metadata", "xesam:artist")[1], artist),
             cover_problem(playerctl("metadata", "mpris:artUrl")[1], music / picture)])
 
+    # A file TagLib can't read: the player's own tags, and its rating.
+    (FOLDER / "standin.ini").write_text("[Player]\nStatus=1\nTrack=0\nFiles=C:\\Music\\unreadable.xyz\n"
+                                        "Titles=Told Song\nArtists=Told Artist\nAlbums=Told Album\nRating=3\n",
+                                        encoding="utf-8-sig")
+    rating = eventually("Told Artist", "metadata", "xesam:artist") and playerctl("metadata", "xesam:userRating")[1]
+    checks.check("the player's own tags for a file TagLib can't read, and its rating", [
+        same("artist", playerctl("metadata", "xesam:artist")[1], "Told Artist"),
+        same("album", playerctl("metadata", "xesam:album")[1], "Told Album"),
+        same("title", playerctl("metadata", "xesam:title")[1], "Told Song"),
+        None if rating and abs(float(rating) - 0.6) < 1e-6 else f"userRating {rating!r}, expected 0.6"])
+
     follower = next(pid for pid in os.listdir("/proc") if pid.isdigit() and follower_command(pid))
     os.kill(int(follower), signal.SIGKILL)
     refused = playerctl("next")
