@@ -30,6 +30,8 @@ from wine_session import WIN64, session  # noqa: E402
 
 FOLDER = e2e.FOLDER
 PLAYING = e2e.PLAYER_STATE.replace("Status=0", "Status=1")
+# The same, with the caption turning as the player's "Scroll title in the Windows taskbar" turns it.
+SCROLLING = PLAYING + "Scroll=1\n"
 # Prints the monotonic time and name of each property in a PropertiesChanged, and of each Seeked,
 # with GLib's binding.
 WATCH = """
@@ -149,6 +151,12 @@ def change_times(times):
     return delays
 
 
+def scroll(on):
+    """Turns the stand-in's scrolling caption on or off, and lets its reload settle."""
+    (FOLDER / "standin.ini").write_text(SCROLLING if on else PLAYING, encoding="utf-8-sig")
+    time.sleep(1)
+
+
 def main(runs, seconds):
     install_mpv()
     FOLDER.mkdir(parents=True, exist_ok=True)
@@ -169,8 +177,12 @@ def main(runs, seconds):
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             time.sleep(3)
             alone = cpu_share(wine_pids, seconds)
+            scroll(True)
+            alone_scrolling = cpu_share(wine_pids, seconds)
             companion = e2e.start_companion(e2e.BUILT)
             time.sleep(3)
+            following_scrolling = cpu_share(lambda: wine_pids() + [str(companion.pid)], seconds)
+            scroll(False)
             following = cpu_share(lambda: wine_pids() + [str(companion.pid)], seconds)
             results = [("next", side_by_side(runs, "next")),
                        ("next, each run at once after the other's", side_by_side(runs, "next", settle=0)),
@@ -194,6 +206,8 @@ def main(runs, seconds):
     print(f"CPU while the stand-in plays, over {seconds} s: the player and wineserver alone "
           f"{alone:.2f} % of a core; with tunedesk-mpris following it {following:.2f} %; "
           f"the companion, follower and wineserver above the player alone: {following - alone:.2f} %.")
+    print(f"With its caption scrolling: alone {alone_scrolling:.2f} %, followed {following_scrolling:.2f} %, "
+          f"above the player alone: {following_scrolling - alone_scrolling:.2f} %.")
     print()
     print("| a change at the stand-in, to its signal on the bus (with the stand-in's own reload, up to "
           "50 ms) | median | at most |")

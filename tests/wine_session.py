@@ -39,6 +39,11 @@ class Pairing:
     prefix: pathlib.Path = PREFIX
     reads_memory: bool = True  # under qemu, ReadProcessMemory is refused outright
     root: pathlib.Path = WINE32  # the script that makes the root in_wine runs in
+    inner_prefix: str = None  # the prefix as its programs see it, inside a root; None: prefix
+
+    def seen_prefix(self):
+        """The WINEPREFIX that this pairing's Wine programs run with."""
+        return self.inner_prefix or str(self.prefix)
 
     def environment(self):
         environment = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
@@ -73,7 +78,7 @@ PAIRINGS = {
     "win32": Pairing("win32", ROOT / "build" / "win32", ROOT / "build" / "win32", in_wine=(str(WINE32), "run"),
                      reads_memory=False),
     "wine10": Pairing("wine10", ROOT / "build" / "win64", ROOT / "build" / "win64", in_wine=(str(WINE10), "run"),
-                      prefix=WINE10_ROOT / "wine", root=WINE10),
+                      prefix=WINE10_ROOT / "wine", root=WINE10, inner_prefix="/wine"),
     "mixed": Pairing("mixed", ROOT / "build" / "win64", ROOT / "build" / "win32", mixed=True, prefix=MIXED_PREFIX),
 }
 WIN64 = PAIRINGS["win64"]

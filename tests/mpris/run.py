@@ -228,12 +228,24 @@ def log_lines():
     return path.read_text().splitlines() if path.exists() else []
 
 
-def follower_command(pid):
-    """True for the companion's tunedesk.exe /FOLLOW under Wine."""
+def own_process(pid, part):
+    """True for a process whose command line holds part and that runs in this test's Wine prefix,
+    so that a test ends its own processes and never another run's."""
     try:
-        return b"/FOLLOW" in pathlib.Path(f"/proc/{pid}/cmdline").read_bytes()
+        environment = pathlib.Path(f"/proc/{pid}/environ").read_bytes().split(b"\0")
+        return (part in pathlib.Path(f"/proc/{pid}/cmdline").read_bytes() and
+                f"WINEPREFIX={PAIRING.seen_prefix()}".encode() in environment)
     except OSError:
         return False
+
+
+def own_processes(part):
+    return [int(pid) for pid in os.listdir("/proc") if pid.isdigit() and own_process(pid, part)]
+
+
+def follower_command(pid):
+    """True for the companion's tunedesk.exe /FOLLOW under Wine."""
+    return own_process(pid, b"/FOLLOW")
 
 
 def companion_environment():
@@ -431,8 +443,11 @@ def run_checks(checks, companion, layout):
         None if status_answer[3] < 0.5 else f"status took {status_answer[3]:.2f} s",
         same("status", status_answer[1], "Stopped")])
 
-    second = subprocess.run([layout.companion, str(layout.exe)], capture_output=True, text=True,
-                            timeout=30, stdin=subprocess.DEVNULL)
+    # In the test's own prefix, as every Wine program a test runs: without one it would make and
+    # leave a wineserver in the user's ~/.wine.
+    second = subprocess.run([layout.companion, "--wine", " ".join(PAIRING.command()), str(layout.exe)],
+                            capture_output=True, text=True, timeout=30, stdin=subprocess.DEVNULL,
+                            env=companion_environment())
     checks.check("a second instance exits 1 with one line", [
         same("exit status", second.returncode, 1), same("lines", len(second.stderr.splitlines()), 1)])
     hung.send_signal(signal.SIGTERM)
@@ -463,7 +478,8 @@ def run_checks(checks, companion, layout):
     ghostless = start_companion(layout)
     listed_at_start = listed()
     gone_at = time.monotonic()
-    subprocess.run(["pkill", "-f", "standin.exe"])
+    for pid in own_processes(b"standin.exe"):  # the one the companion's Autoload started
+        os.kill(pid, signal.SIGTERM)
     gone = until(lambda: not listed(), 5) - gone_at
     mark = len(log_lines())
     player = subprocess.Popen(PAIRING.command("standin.exe"), cwd=FOLDER, env=PAIRING.environment(),
