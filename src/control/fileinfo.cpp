@@ -13,6 +13,7 @@ namespace {
 constexpr int NameUnits = 16;              // "albumartist" and its terminator, with room to spare
 constexpr int AnswerUnits = LineCapacity;  // more than a line can take
 constexpr int ByteBits = 8;
+constexpr int HalfBits = 16;  // shifted twice: what lies beyond a 32-bit address
 constexpr int FileInfoPointers = sizeof(FileInfo<std::uint8_t>);
 static_assert(sizeof(FileInfo<std::uint32_t>) == FileInfoPointers * sizeof(std::uint32_t) &&
               sizeof(FileInfo<std::uint64_t>) == FileInfoPointers * sizeof(std::uint64_t));
@@ -100,9 +101,13 @@ void ReadFileTags(Player& player, const Line& file, const char* const* names, Li
     const std::uintptr_t block =
         VirtualAllocEx(player.process, 0, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (block == 0) return;
-    Describe(request, block, count, PointerSize(player));
+    const int pointerSize = PointerSize(player);
+    // A 32-bit player's pointers can't name a block beyond its 4 GiB: it is not handed one.
+    const bool named =
+        pointerSize == sizeof(std::uint64_t) || (block + size - 1) >> HalfBits >> HalfBits == 0;
+    Describe(request, block, count, pointerSize);
     TagAnswers answers;
-    const unsigned filled = AskTags(player, block, request, count, answers);
+    const unsigned filled = named ? AskTags(player, block, request, count, answers) : 0;
     // A question left unanswered is still waiting in the player's queue, and would write into
     // memory freed beneath it: that block stays.
     if (!player.unanswered) VirtualFreeEx(player.process, block, 0, MEM_RELEASE);

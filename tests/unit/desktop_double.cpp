@@ -2,6 +2,8 @@
 // allocates nothing, and reads settings from an in-memory INI text much as Windows reads a file.
 #include "unit/desktop_double.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdarg>
@@ -29,10 +31,20 @@ THREAD_START_ROUTINE reader;              // the follower's reader thread, yet t
 void* readerParameter;
 MSG queue[64];  // the follower's thread's messages
 int queued;
-// The memory the logic reserves in the player's process: one block at a time, within 4 GiB of
-// its start, so that a 32-bit player's pointers name it by their low half.
-alignas(1 << 16) unsigned char reserved[1 << 15];
-bool reservedInUse;
+// The memory the logic reserves in the player's process: one block at a time, below 4 GiB, where
+// a 32-bit player's pointers can name it, unless the player's block is to lie beyond.
+constexpr std::size_t ReservedSize = 1 << 15;
+unsigned char* Reserved(bool high) {
+    static unsigned char* const low = [] {
+        void* wanted = reinterpret_cast<void*>(std::uintptr_t{1} << 29);
+        void* mapped =
+            mmap(wanted, ReservedSize, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        return static_cast<unsigned char*>(mapped == MAP_FAILED ? nullptr : mapped);
+    }();
+    alignas(1 << 16) static unsigned char beyond[ReservedSize];
+    return high ? beyond : low;
+}
+unsigned char* reserved;  // the block in use; null: none
 }  // namespace
 const HWND PlayerWindow = reinterpret_cast<HWND>(&playerWindow);
 
@@ -48,14 +60,14 @@ void ResetDesktop() {
     waited = 0;
     queued = 0;
     reader = nullptr;
-    reservedInUse = false;
+    reserved = nullptr;
 }
 
 const char* CallLog() { return callLog; }
 
 const char* Printed() { return output; }
 
-int ReservedBlocks() { return reservedInUse ? 1 : 0; }
+int ReservedBlocks() { return reserved != nullptr ? 1 : 0; }
 
 namespace {
 
@@ -184,7 +196,7 @@ bool Region(std::uintptr_t address, std::uintptr_t& from, std::uintptr_t& to) {
         to = from + bytes;
         return text != nullptr && address >= from && address < to;
     };
-    if (reservedInUse && holds(reserved, sizeof reserved)) return true;
+    if (reserved != nullptr && holds(reserved, ReservedSize)) return true;
     const size_t end = playlist.unterminated ? 0 : 1;
     for (int entry = 0; entry < FakeEntries; ++entry) {
         for (const char16_t* text : {playlist.files[entry], playlist.titles[entry]})
@@ -198,18 +210,23 @@ bool Region(std::uintptr_t address, std::uintptr_t& from, std::uintptr_t& to) {
 
 // A pointer-sized value of a structure in the reserved block, in the player's bitness.
 std::uintptr_t PointerAt(std::uintptr_t address, int index) {
-    const FakePlayer& player = Desktop.player;
-    if (!player.wow64) return reinterpret_cast<const std::uint64_t*>(address)[index];
-    const std::uintptr_t high =
-        reinterpret_cast<std::uintptr_t>(reserved) & ~std::uintptr_t{0xFFFFFFFF};
-    return high | reinterpret_cast<const std::uint32_t*>(address)[index];
+    if (!Desktop.player.wow64) return reinterpret_cast<const std::uint64_t*>(address)[index];
+    return reinterpret_cast<const std::uint32_t*>(address)[index];
+}
+
+bool InBlock(std::uintptr_t address) {
+    const std::uintptr_t base = reinterpret_cast<std::uintptr_t>(reserved);
+    return reserved != nullptr && address >= base && address < base + ReservedSize;
 }
 
 // 3026: the tag named in the structure at address, of the entry whose file it names, copied as
-// the player copies it, cut to the room given with its terminator; 0 for a tag it has not.
+// the player copies it, cut to the room given with its terminator; 0 for a tag it has not. A
+// pointer that names no memory of the player's crashes it: it answers nothing from then on.
 std::int32_t TagAnswer(std::uintptr_t address) {
-    const std::uintptr_t base = reinterpret_cast<std::uintptr_t>(reserved);
-    if (!reservedInUse || address < base || address >= base + sizeof reserved) return 0;
+    if (!InBlock(address)) return 0;
+    for (int pointer = 0; pointer < 3; ++pointer)
+        Desktop.player.hung = Desktop.player.hung || !InBlock(PointerAt(address, pointer));
+    if (Desktop.player.hung) return 0;
     const auto* file = reinterpret_cast<const char16_t*>(PointerAt(address, 0));
     const auto* name = reinterpret_cast<const char16_t*>(PointerAt(address, 1));
     auto* answer = reinterpret_cast<char16_t*>(PointerAt(address, 2));
@@ -562,26 +579,26 @@ int ReadProcessMemory(HANDLE, std::uintptr_t address, void* buffer, std::size_t 
 
 std::uintptr_t VirtualAllocEx(HANDLE, std::uintptr_t, std::size_t size, unsigned, unsigned) {
     Log("VirtualAllocEx(%zu)\n", size);
-    if (reservedInUse || size > sizeof reserved ||
-        Desktop.player.tagsQuestion == FakePlayer::TagsQuestion::NoMemory)
+    using TagsQuestion = FakePlayer::TagsQuestion;
+    if (reserved != nullptr || size > ReservedSize ||
+        Desktop.player.tagsQuestion == TagsQuestion::NoMemory)
         return 0;
-    reservedInUse = true;
-    std::memset(reserved, 0, sizeof reserved);
+    reserved = Reserved(Desktop.player.tagsQuestion == TagsQuestion::BeyondFourGiB);
+    std::memset(reserved, 0, ReservedSize);
     return reinterpret_cast<std::uintptr_t>(reserved);
 }
 
 int VirtualFreeEx(HANDLE, std::uintptr_t address, std::size_t, unsigned) {
     Log("VirtualFreeEx()\n");
-    const bool ours = reservedInUse && address == reinterpret_cast<std::uintptr_t>(reserved);
-    reservedInUse = reservedInUse && !ours;
+    const bool ours = reserved != nullptr && address == reinterpret_cast<std::uintptr_t>(reserved);
+    if (ours) reserved = nullptr;
     return ours;
 }
 
 int WriteProcessMemory(HANDLE, std::uintptr_t address, const void* buffer, std::size_t size,
                        std::size_t* written) {
-    const std::uintptr_t base = reinterpret_cast<std::uintptr_t>(reserved);
     *written = 0;
-    if (!reservedInUse || address < base || address + size > base + sizeof reserved ||
+    if (!InBlock(address) || !InBlock(address + size - 1) ||
         Desktop.player.tagsQuestion == FakePlayer::TagsQuestion::Unwritten)
         return 0;
     std::memcpy(reinterpret_cast<void*>(address), buffer, size);

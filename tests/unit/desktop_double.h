@@ -34,8 +34,16 @@ struct FakePlayer : PlayerModel {
     FakePlaylist playlist;
     bool wow64;  // a 32-bit player: its structures have 4-byte pointers and sizes
     // How it takes the tags question: answered as asked, or with 1 and nothing filled as a
-    // player without it does, with the memory for it refused or not written, or not answered.
-    enum class TagsQuestion { Answered, Unsupported, NoMemory, Unwritten, Unanswered } tagsQuestion;
+    // player without it does, with the memory for it refused, not written, or beyond the 4 GiB a
+    // 32-bit player's pointers name, or not answered.
+    enum class TagsQuestion {
+        Answered,
+        Unsupported,
+        NoMemory,
+        Unwritten,
+        BeyondFourGiB,
+        Unanswered
+    } tagsQuestion;
 };
 
 // What the caller gave the run as its standard output.

@@ -328,6 +328,12 @@ TEST(Remote, AnswersAndSetsInOrder) {
         {"a tags question left unanswered keeps its block, which the player would write into",
          "t /ARTIST /PLAY",
          [] { Desktop.player.tagsQuestion = FakePlayer::TagsQuestion::Unanswered; }, "\r\n", "", 1},
+        {"a 32-bit player is never handed a block its pointers can't name", "t /ARTIST /STATUS",
+         [] {
+             Desktop.player.wow64 = true;
+             Desktop.player.tagsQuestion = FakePlayer::TagsQuestion::BeyondFourGiB;
+         },
+         "\r\nPlaying\r\n", ""},
         {"memory for the tags not written: empty tags", "t /ARTIST /ALBUM",
          [] { Desktop.player.tagsQuestion = FakePlayer::TagsQuestion::Unwritten; }, "\r\n\r\n", ""},
     };
