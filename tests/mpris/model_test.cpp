@@ -269,10 +269,14 @@ TEST(Model, TakesEachTagFromTheFileThenThePlayer) {
         const auto text = [&](const char* key) -> std::string {
             GVariant* value = g_variant_lookup_value(metadata, key, nullptr);
             if (value == nullptr) return "";
-            const gchar* found = g_variant_is_of_type(value, G_VARIANT_TYPE_STRING)
-                                     ? g_variant_get_string(value, nullptr)
-                                     : g_variant_get_strv(value, nullptr)[0];
-            std::string result = found != nullptr ? found : "";
+            std::string result;
+            if (g_variant_is_of_type(value, G_VARIANT_TYPE_STRING)) {
+                result = g_variant_get_string(value, nullptr);
+            } else {
+                const gchar** texts = g_variant_get_strv(value, nullptr);
+                result = texts[0] != nullptr ? texts[0] : "";
+                g_free(texts);
+            }
             g_variant_unref(value);
             return result;
         };
