@@ -20,7 +20,7 @@ SUITE=trixie
 PASS="Wine 10 pass"
 source "$PROJECT/scripts/roots.sh"
 
-run() { run_in_root /wine env WINEDEBUG=-all "$@"; }
+run() { run_in_root /wine env WINEDEBUG="${WINEDEBUG:--all}" "$@"; }
 
 # What building the companion there takes: Debian 13's compiler, GLib and TagLib 2.0.
 BUILDING="g++ make cmake pkg-config libglib2.0-dev libtag-dev libgtest-dev"

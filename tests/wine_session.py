@@ -27,6 +27,20 @@ PREFIX = pathlib.Path(os.environ.get("TUNEDESK_WINEPREFIX",
 # The mixed pairing's WoW64 prefix, shared by both sides: under /tmp, which both see, as both
 # must find the one wineserver's socket in the same temporary folder.
 MIXED_PREFIX = pathlib.Path("/tmp/tunedesk-wow64")
+# Wine's own errors go to each check's logs, where a failed check keeps them: they are few, and
+# they say what Wine refused. TUNEDESK_WINEDEBUG names other channels.
+WINEDEBUG = os.environ.get("TUNEDESK_WINEDEBUG", "err+all,fixme-all")
+# The folders that failed checks have kept, a line each with what failed; .ci/run prints their
+# last lines, so that a failed run explains itself.
+EVIDENCE = ROOT / "build" / "evidence.txt"
+
+
+def keep_evidence(folder, what):
+    """Names the folder of a failed check, kept as it was, for the reader and for .ci/run."""
+    EVIDENCE.parent.mkdir(parents=True, exist_ok=True)
+    with open(EVIDENCE, "a", encoding="utf-8") as listing:
+        listing.write(f"{folder}\t{what}\n")
+    print(f"    kept: {folder}", flush=True)
 
 
 @dataclasses.dataclass(frozen=True)
@@ -46,7 +60,7 @@ class Pairing:
         return self.inner_prefix or str(self.prefix)
 
     def environment(self):
-        environment = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG="-all",
+        environment = dict(os.environ, WINEPREFIX=str(self.prefix), WINEDEBUG=WINEDEBUG,
                            WINEDLLOVERRIDES="mscoree,mshtml=")
         if self.mixed:  # both sides in one prefix, finding one server through one temporary folder
             environment.pop("TMPDIR", None)

@@ -249,7 +249,7 @@ PLAYLIST_SCENARIOS = (
     Scenario("a player too old for UTF-16 answers in its code page", "tunedesk.exe /FILE",
              player=dict(LISTED, Ansi=1, Track=0), output=("C:\\Music\\Lódz\\one.mp3",), unread=("",)),
     *(Scenario(f"a lying player: {lie}", "tunedesk.exe /FILE /PLAYLIST /STATUS", player=dict(PLAYING, Lie=lie),
-               output=("",) + NO_TITLES + ("Playing",)) for lie in ("unreadable", "unterminated")),
+               output=("",) + NO_TITLES + ("Playing",)) for lie in ("unreadable", "unterminated", "guard")),
     Scenario("seconds with decimals", "tunedesk.exe /SEEK=30.6 /SEEK=+0.25 /SEEK=1.2345", player=PLAYING,
              events=ipc(106, 30600, 106, 30850)),
 )
@@ -596,6 +596,8 @@ def test(wanted, pairing):
         print(("PASS " if not problems else "FAIL ") + scenario.name, flush=True)
         for problem in problems:
             print("    " + problem, flush=True)
+        if problems:
+            wine_session.keep_evidence(scenario.folder(pairing), f"{pairing.name}: {scenario.name}")
         passed += not problems
         failed += bool(problems)
     print(f"{pairing.name}: {passed} passed, {failed} failed")

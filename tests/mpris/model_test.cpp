@@ -3,8 +3,12 @@
 #include "model.h"
 
 #include <gio/gio.h>
+#include <glib/gstdio.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <utime.h>
+
+#include <set>
 
 #include "files.h"
 
@@ -385,6 +389,69 @@ TEST(Files, MapThePlayersNamesAndTheDesktopsUrls) {
         }
     }
     EXPECT_EQ(OpenSwitch("C:\\a b.mp3"), "/OPEN \"C:\\a b.mp3\"");
+}
+
+// Covers beside the file: the names in their order, cover before folder, and AlbumArt* last.
+TEST(Files, FindTheCoverBesideTheFile) {
+    const Prefix prefix;
+    const struct {
+        std::vector<const char*> images;
+        const char* chosen;
+    } folders[] = {
+        {{"folder.jpg", "cover.jpg"}, "cover.jpg"},
+        {{"Front.PNG", "Folder.jpeg"}, "Folder.jpeg"},
+        {{"AlbumArt_{9B2F-41C7}_Large.jpg", "back.jpg"}, "AlbumArt_{9B2F-41C7}_Large.jpg"},
+        {{"back.jpg"}, nullptr},
+    };
+    int made = 0;
+    for (const auto& c : folders) {
+        const std::string folder = prefix.root + "/covers" + std::to_string(made++);
+        g_mkdir_with_parents(folder.c_str(), 0700);
+        for (const char* image : c.images)
+            g_file_set_contents((folder + "/" + image).c_str(), "", 0, nullptr);
+        const std::string cover = CoverArt(Tags{}, folder + "/song.mp3", prefix.root + "/cache");
+        EXPECT_EQ(cover, c.chosen != nullptr ? PathUrl(folder + "/" + c.chosen) : "") << folder;
+    }
+}
+
+// The cache keeps the newest 64 covers: a new one pushes out the oldest.
+TEST(Files, KeepTheNewestCovers) {
+    const Prefix prefix;
+    const std::string cache = prefix.root + "/cache";
+    g_mkdir_with_parents(cache.c_str(), 0700);
+    for (int older = 0; older < 64; ++older) {
+        const std::string path = cache + "/old" + std::to_string(older) + ".jpg";
+        g_file_set_contents(path.c_str(), "", 0, nullptr);
+        const utimbuf at = {1000 + older, 1000 + older};  // the first is the oldest
+        utime(path.c_str(), &at);
+    }
+    Tags tags;
+    tags.cover = "\xff\xd8\xff\xe0 a new cover";
+    const std::string cover = CoverArt(tags, prefix.root + "/nowhere/song.mp3", cache);
+    std::set<std::string> kept;
+    GDir* dir = g_dir_open(cache.c_str(), 0, nullptr);
+    while (const gchar* name = g_dir_read_name(dir))
+        kept.insert(name);
+    g_dir_close(dir);
+    EXPECT_EQ(kept.size(), 64u);
+    EXPECT_EQ(kept.count("old0.jpg"), 0u);
+    EXPECT_EQ(kept.count("old1.jpg"), 1u);
+    EXPECT_EQ(kept.count("old63.jpg"), 1u);
+    gchar* path = g_filename_from_uri(cover.c_str(), nullptr, nullptr);
+    ASSERT_NE(path, nullptr);
+    EXPECT_TRUE(g_file_test(path, G_FILE_TEST_EXISTS)) << path;
+    g_free(path);
+}
+
+TEST(Model, OffersTheSchemesOpenUriTakes) {
+    const Property* schemes = FindProperty(RootInterface, "SupportedUriSchemes");
+    ASSERT_NE(schemes, nullptr);
+    GVariant* value = schemes->get(PlayerState{}, 0);
+    const gchar** names = g_variant_get_strv(value, nullptr);
+    std::vector<std::string> offered(names, names + g_strv_length(const_cast<gchar**>(names)));
+    g_free(names);
+    g_variant_unref(value);
+    EXPECT_EQ(offered, (std::vector<std::string>{"file", "http", "https"}));
 }
 
 }  // namespace

@@ -278,6 +278,8 @@ class Checks:
         print(("PASS " if not problems else "FAIL ") + name, flush=True)
         for problem in problems:
             print("    " + problem, flush=True)
+        if problems:
+            wine_session.keep_evidence(FOLDER, f"mpris {PAIRING.name}: {name}")
         self.passed += not problems
         self.failed += bool(problems)
 

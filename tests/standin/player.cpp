@@ -12,7 +12,7 @@
 // files that WM_COPYDATA hands it (logged as "add FILE") and empties the list on 101. Ansi=1
 // makes it a player too old for the UTF-16 questions, which it answers with 1; Lie=unreadable
 // makes it answer them with an address that can't be read, Lie=unterminated with one of a text
-// that runs into memory that can't be read.
+// that runs into memory that can't be read, Lie=guard with one of a text in a guard page.
 // Its window is a Unicode one, as the player's is; standin.ini is saved as UTF-8 with a mark, so
 // that titles in any language reach the caption whole. While playing, the position moves on with
 // the clock where Clock=1 says so. When standin.ini changes it reads its state afresh, so that a
@@ -234,8 +234,20 @@ void Command(HWND window, WPARAM command) {
     ShowCaption(window);
 }
 
-// The memory a lying player hands out: a page that was never committed, and a text of one page
-// that runs into a page that can't be read.
+// A whole text in a guard page: readable, but the first touch would raise the guard.
+const wchar_t* GuardedText() {
+    static wchar_t* page = nullptr;
+    if (page == nullptr) {
+        page = static_cast<wchar_t*>(VirtualAlloc(nullptr, 4096, MEM_COMMIT, PAGE_READWRITE));
+        std::wcscpy(page, L"guarded");
+        DWORD old;
+        VirtualProtect(page, 4096, PAGE_READWRITE | PAGE_GUARD, &old);
+    }
+    return page;
+}
+
+// The memory a lying player hands out: a page that was never committed, a text of one page
+// that runs into a page that can't be read, and a text in a guard page.
 LRESULT LyingAddress() {
     static char* pages = nullptr;
     if (pages == nullptr) {
@@ -245,6 +257,7 @@ LRESULT LyingAddress() {
         DWORD old;
         VirtualProtect(pages + 4096, 4096, PAGE_NOACCESS, &old);
     }
+    if (player.lie == L"guard") return reinterpret_cast<LRESULT>(GuardedText());
     return reinterpret_cast<LRESULT>(player.lie == L"unreadable" ? pages + 2 * 4096 : pages);
 }
 

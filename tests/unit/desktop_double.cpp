@@ -45,6 +45,10 @@ unsigned char* Reserved(bool high) {
     return high ? beyond : low;
 }
 unsigned char* reserved;  // the block in use; null: none
+// A fresh copy of a text for each answer, as a player that copies it anew each time: two
+// buffers in turn, so that no answer's address is the last one's.
+char16_t freshCopies[2][1 << 16];
+int freshCopy;
 }  // namespace
 const HWND PlayerWindow = reinterpret_cast<HWND>(&playerWindow);
 
@@ -61,6 +65,7 @@ void ResetDesktop() {
     queued = 0;
     reader = nullptr;
     reserved = nullptr;
+    freshCopies[0][0] = freshCopies[1][0] = u'\0';
 }
 
 const char* CallLog() { return callLog; }
@@ -169,35 +174,73 @@ bool FindValue(const char* section, const char* key, const char* fileName, const
     return key == nullptr;
 }
 
+// A 32-bit player's texts above 2 GiB, whose addresses reach a 64-bit caller sign-extended: each
+// text stands for a stretch of its own there, which the reads below map to where it lies.
+constexpr std::uintptr_t HighTexts = 0x80000000, TextStretch = 0x100000;
+constexpr std::uintptr_t SignExtension = ~std::uintptr_t{0xFFFFFFFF};
+constexpr int TextKinds = 3;  // file, title and ANSI file
+
+const void* SlotText(int slot) {
+    const FakePlaylist& playlist = Desktop.player.playlist;
+    const int entry = slot / TextKinds;
+    const void* texts[TextKinds] = {playlist.files[entry], playlist.titles[entry],
+                                    playlist.ansiFiles[entry]};
+    return texts[slot % TextKinds];
+}
+
+// Where the player's address lies in this process.
+std::uintptr_t HostAddress(std::uintptr_t address) {
+    const int slot = static_cast<int>((address - HighTexts) / TextStretch);
+    if (!Desktop.player.playlist.signExtended || address < HighTexts ||
+        slot >= FakeEntries * TextKinds || SlotText(slot) == nullptr)
+        return address;
+    return reinterpret_cast<std::uintptr_t>(SlotText(slot)) + (address - HighTexts) % TextStretch;
+}
+
 // The address of an entry's text, as the player answers 211 to 214; false for other questions.
 bool EntryAnswer(std::int32_t index, std::intptr_t id, std::uintptr_t* result) {
     const FakePlaylist& playlist = Desktop.player.playlist;
     const bool wide = id == GetPlaylistFileW || id == GetPlaylistTitleW;
     if (!wide && id != GetPlaylistFile && id != GetPlaylistTitle) return false;
     const void* text = nullptr;
+    const int kind = id == GetPlaylistFileW ? 0 : id == GetPlaylistTitleW ? 1 : 2;
     if (index >= 0 && index < FakeEntries) {
         if (id == GetPlaylistFileW) text = playlist.files[index];
         if (id == GetPlaylistTitleW) text = playlist.titles[index];
         if (id == GetPlaylistFile) text = playlist.ansiFiles[index];
     }
-    std::uintptr_t address =
-        playlist.lie != 0 ? playlist.lie : reinterpret_cast<std::uintptr_t>(text);
+    std::uintptr_t address = reinterpret_cast<std::uintptr_t>(text);
+    if (text != nullptr && playlist.signExtended)
+        address = SignExtension | (HighTexts + (index * TextKinds + kind) * TextStretch);
+    if (text != nullptr && wide && playlist.freshCopies) {
+        char16_t* copy = freshCopies[freshCopy ^= 1];
+        const size_t length = WideLength(static_cast<const char16_t*>(text));
+        std::memcpy(copy, text, (length + 1) * sizeof(char16_t));
+        address = reinterpret_cast<std::uintptr_t>(copy);
+    }
+    if (playlist.lie != 0) address = playlist.lie;
     if (wide && playlist.ansiOnly) address = NotSupported;
+    if (wide && playlist.wideZero) address = 0;
     *result = address;
     return true;
 }
 
 // The readable memory of the player: each text of its playlist, with its terminator unless it
-// has none; the region holding the address, or false.
+// has none, and the block reserved in it; the region holding the address, in the player's
+// addresses, or false.
 bool Region(std::uintptr_t address, std::uintptr_t& from, std::uintptr_t& to) {
     const FakePlaylist& playlist = Desktop.player.playlist;
+    const std::uintptr_t host = HostAddress(address);
     const auto holds = [&](const void* text, size_t bytes) {
-        from = reinterpret_cast<std::uintptr_t>(text);
+        from = reinterpret_cast<std::uintptr_t>(text) + (address - host);
         to = from + bytes;
         return text != nullptr && address >= from && address < to;
     };
     if (reserved != nullptr && holds(reserved, ReservedSize)) return true;
     const size_t end = playlist.unterminated ? 0 : 1;
+    for (const char16_t* copy : freshCopies)
+        if (playlist.freshCopies && holds(copy, (WideLength(copy) + end) * sizeof(char16_t)))
+            return true;
     for (int entry = 0; entry < FakeEntries; ++entry) {
         for (const char16_t* text : {playlist.files[entry], playlist.titles[entry]})
             if (text != nullptr && holds(text, (WideLength(text) + end) * sizeof(char16_t)))
@@ -436,6 +479,10 @@ std::intptr_t SendMessageTimeoutA(HWND window, unsigned message, std::uintptr_t 
     }
     const std::int32_t answer =
         AnswerUserMessage(Desktop.player, static_cast<std::int32_t>(wParam), lParam);
+    if (lParam == ListLength && Desktop.player.lengthDrops > 0) {  // an entry removed meanwhile
+        --Desktop.player.lengthDrops;
+        --Desktop.player.tracks;
+    }
     if (lParam == ListPosition && Desktop.player.moves > 0) {  // the list changing as it is read
         --Desktop.player.moves;
         Desktop.player.track = (Desktop.player.track + 1) % Desktop.player.tracks;
@@ -560,8 +607,10 @@ std::size_t VirtualQueryEx(HANDLE, std::uintptr_t address, MEMORY_BASIC_INFORMAT
     std::uintptr_t from = 0, to = 0;
     *region = MEMORY_BASIC_INFORMATION{};
     if (Region(address, from, to)) {
-        *region = MEMORY_BASIC_INFORMATION{
-            from, from, PAGE_READABLE, to - from, MEM_COMMIT, PAGE_READABLE, 0};
+        const bool text = !InBlock(address);
+        const unsigned protect =
+            PAGE_READABLE | (text && Desktop.player.playlist.guarded ? PAGE_GUARD : 0);
+        *region = MEMORY_BASIC_INFORMATION{from, from, protect, to - from, MEM_COMMIT, protect, 0};
     }
     return length;  // free memory is described too, as Windows does
 }
@@ -572,7 +621,7 @@ int ReadProcessMemory(HANDLE, std::uintptr_t address, void* buffer, std::size_t 
     std::uintptr_t from = 0, to = 0;
     *read = 0;
     if (!Region(address, from, to) || address + size > to) return 0;
-    std::memcpy(buffer, reinterpret_cast<const void*>(address), size);
+    std::memcpy(buffer, reinterpret_cast<const void*>(HostAddress(address)), size);
     *read = size;
     return 1;
 }

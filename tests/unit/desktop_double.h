@@ -22,6 +22,10 @@ struct FakePlaylist {
     bool ansiOnly;                       // it answers the UTF-16 questions with 1
     std::uintptr_t lie;                  // an address it answers for every text instead; 0: none
     bool unterminated;                   // its texts have no terminator before unreadable memory
+    bool guarded;                        // its texts lie in guard pages
+    bool signExtended;  // a 32-bit player's texts above 2 GiB: their addresses come sign-extended
+    bool wideZero;      // it answers the UTF-16 questions with 0, no text
+    bool freshCopies;   // each answer a fresh copy of the text, at another address
 };
 
 // The player: its state, which answers WM_USER and changes with its commands and settings as the
@@ -31,6 +35,7 @@ struct FakePlayer : PlayerModel {
     bool zeroExtended;  // a 32-bit answer reaches the 64-bit caller zero-extended: -1 as 2^32-1
     bool hung;          // answers no message
     int moves;          // times the current entry moves on, just after its index is asked
+    int lengthDrops;    // times the list loses its last entry, just after its length is asked
     FakePlaylist playlist;
     bool wow64;  // a 32-bit player: its structures have 4-byte pointers and sizes
     // How it takes the tags question: answered as asked, or with 1 and nothing filled as a
@@ -67,6 +72,7 @@ struct FakeDesktop {
         false,
         false,
         0,
+        0,
         {{u"C:\\M\\one.mp3", u"C:\\M\\two.flac", u"C:\\M\\\u97f3.mp3",
           u"http://radio.example/stream"},
          {u"Artist A - One", u"Artist B - Two", u"Artist C - Three", u"\u97f3"},
@@ -77,6 +83,10 @@ struct FakeDesktop {
          {"C:\\M\\one.mp3", "C:\\M\\two.flac", "C:\\M\\?.mp3", "http://radio.example/stream"},
          false,
          0,
+         false,
+         false,
+         false,
+         false,
          false},
         false,
         FakePlayer::TagsQuestion::Answered};

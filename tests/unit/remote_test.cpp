@@ -187,6 +187,7 @@ TEST(Remote, AnswersAndSetsInOrder) {
                                 std::string(1013, 'x') +
                                 "\r\nalbum \r\nalbumartist Various\r\nyear 2003\r\n"
                                 "genre Jazz\r\nrating 4\r\n";
+    const std::string longEntry = std::string(1020, 'x') + "\r\n";
     const struct {
         const char* name;
         const char* commandLine;
@@ -241,8 +242,8 @@ TEST(Remote, AnswersAndSetsInOrder) {
          "status Playing\r\ntitle Artist C - Three\r\nposition 83.250\r\nlength 240.000\r\n"
          "volume 78\r\ntrack 0\r\ntracks 0\r\nshuffle on\r\nrepeat track\r\nfile \r\n" NO_TAGS,
          "ipc 253 1\nipc 635 1\nipc 253 0\n"},
-        {"setters that send nothing", "t /VOLUME= /SEEK=1:30 /TRACK=0 /TRACK=5 /SHUFFLE=1 /X=1",
-         [] {}, "", ""},
+        {"setters that send nothing",
+         "t /VOLUME= /SEEK=1:30 /TRACK=0 /TRACK=5 /SHUFFLE=1 /SHUFFLE=TRACK /X=1", [] {}, "", ""},
         {"seek while stopped", "t /SEEK=10", [] { Desktop.player.status = Stopped; }, "", ""},
         {"seek past what a 32-bit player takes", "t /SEEK=+2147483", [] {}, "", ""},
         {"queries among switches", "t /STATUS /PLAY /TRACK /NEXT", [] {}, "Playing\r\n3/4\r\n",
@@ -279,7 +280,41 @@ TEST(Remote, AnswersAndSetsInOrder) {
          ""},
         {"the entry moves on while its file is read: read again", "t /FILE",
          [] { Desktop.player.moves = 1; }, "http://radio.example/stream\r\n", ""},
+        {"it moves on twice: the third read holds", "t /FILE", [] { Desktop.player.moves = 2; },
+         "C:\\M\\one.mp3\r\n", ""},
+        {"it moves on three times: three reads, then no file", "t /FILE",
+         [] { Desktop.player.moves = 3; }, "\r\n", ""},
         {"it keeps moving: no file", "t /FILE", [] { Desktop.player.moves = 4; }, "\r\n", ""},
+        {"a fresh copy of the same text for each question: the address never holds", "t /FILE",
+         [] { Desktop.player.playlist.freshCopies = true; }, "\r\n", ""},
+        {"the list loses an entry while it is listed: listed again", "t /PLAYLIST",
+         [] { Desktop.player.lengthDrops = 1; },
+         "1 Artist A - One\r\n2 Artist B - Two\r\n3 Artist C - Three\r\n", ""},
+        {"a 32-bit player's texts above 2 GiB, their addresses sign-extended", "t /FILE /PLAYLIST",
+         [] { Desktop.player.playlist.signExtended = true; },
+         "C:\\M\\音.mp3\r\n1 Artist A - One\r\n2 Artist B - Two\r\n3 Artist C - Three\r\n4 音\r\n",
+         ""},
+        {"texts in guard pages are not read", "t /FILE /PLAYLIST",
+         [] {
+             Desktop.player.playlist.guarded = true;
+             Desktop.player.tracks = 2;
+         },
+         "\r\n1 \r\n2 \r\n", ""},
+        {"an entry of 40,000 units, cut as a line is", "t /FILE",
+         [] {
+             static const std::u16string longest(40000, u'x');
+             Desktop.player.playlist.files[2] = longest.c_str();
+         },
+         longEntry.c_str(), ""},
+        {"an entry answered 0 is no entry: the ANSI question is not asked", "t /FILE",
+         [] { Desktop.player.playlist.wideZero = true; }, "\r\n", ""},
+        {"with PathOnCmdLine and Autoload, the player started from argument 1 plays argument 2",
+         "t C:\\P\\winamp.exe song.mp3 /PLAY",
+         [] {
+             Desktop.settingsText = "[Configuration]\nAutoload=1\nPathOnCmdLine=1\n";
+             Desktop.runningClass = nullptr;
+         },
+         "", "add C:\\Work\\song.mp3\ncommand 40045\n"},
         {"a player too old for UTF-16 answers in its code page", "t /FILE",
          [] { Desktop.player.playlist.ansiOnly = true; }, "C:\\M\\?.mp3\r\n", ""},
         {"a lying player's address gives empty entries", "t /FILE /TRACK=2 /PLAYLIST",
