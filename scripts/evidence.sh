@@ -9,7 +9,7 @@ listing=build/evidence.txt
 while IFS=$'\t' read -r folder what; do
     echo "=== $what: $folder"
     find "$folder" -maxdepth 2 -type f \( -name '*.txt' -o -name '*.log' -o -name '*.out' \
-        -o -name '*.ini' \) -size -1M | sort | while read -r file; do
+        -o -name '*.ini' \) -size -1024k | sort | while read -r file; do
         echo "--- ${file#"$folder"/}"
         tail -n 15 "$file" | cut -c1-300
     done

@@ -49,6 +49,19 @@ bool ListEntries(Pass& pass) {
     return true;
 }
 
+// Where /INSERT said, then after the last one inserted.
+void InsertEntry(Pass& pass, const WCHAR* entry, int length) {
+    if (InsertInPlaylist(pass.player, entry, length, pass.insertAt)) {
+        ++pass.insertAt;
+        return;
+    }
+    Line line;
+    line.length = 0;
+    Append(line, "tunedesk: /INSERT: path too long: ");
+    AppendWide(line, entry, entry + length);
+    WriteError(line);
+}
+
 }  // namespace
 
 void Hide(Pass& pass, const char*) {
@@ -98,7 +111,14 @@ void Clear(Pass& pass, const char*) {
     if (pass.player.window != nullptr) Tell(pass.player, 0, ClearPlaylist);
 }
 
-void Open(Pass& pass, const char*) { pass.opening = true; }
+void Open(Pass& pass, const char*) { pass.placing = Placing::Opening; }
+
+// After the current entry, or from the top of an empty list.
+void Insert(Pass& pass, const char*) {
+    Player& player = pass.player;
+    pass.placing = Placing::Inserting;
+    pass.insertAt = Ask(player, 0, ListLength) > 0 ? Ask(player, 0, ListPosition) + 1 : 0;
+}
 
 const WCHAR* PlaylistEntry(const WCHAR* argument, WCHAR* full, int& length) {
     if (argument[0] == u'/') return nullptr;  // a switch, mistyped
@@ -114,9 +134,11 @@ const WCHAR* PlaylistEntry(const WCHAR* argument, WCHAR* full, int& length) {
 }
 
 void AddEntry(Pass& pass, const WCHAR* entry, int length) {
+    if (pass.placing == Placing::Inserting) return InsertEntry(pass, entry, length);
     Player& player = pass.player;
-    if (pass.opening) Tell(player, 0, ClearPlaylist);
+    const bool opening = pass.placing == Placing::Opening;
+    if (opening) Tell(player, 0, ClearPlaylist);
     AddToPlaylist(player, entry, length);
-    if (pass.opening) PlayEntry(player, 0);  // from the top, as /TRACK=1
-    pass.opening = false;
+    if (opening) PlayEntry(player, 0);  // from the top, as /TRACK=1
+    pass.placing = Placing::Adding;
 }

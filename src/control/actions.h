@@ -7,12 +7,18 @@
 
 struct Run;  // the run's own state, which only the switches that start a run of their own read
 
+// Where a file goes: to the end of the playlist; in place of it, after "/OPEN", which then adds
+// the rest; or after "/INSERT", right after the current entry and then after each other.
+enum class Placing : std::uint8_t { Adding, Opening, Inserting };
+
 // What a switch acts on: the run, the player and where queries write.
 struct Pass {
     const Run& run;
     Player& player;
     Output& output;
-    bool opening = false;  // "/OPEN" waits for its first file
+    Placing placing = Placing::Adding;             // where the next file goes
+    std::int32_t insertAt = 0;                     // inserting: before this entry
+    const desktop::WCHAR* wideArgument = nullptr;  // the switch's argument in UTF-16, as typed
 };
 
 // A switch's action; value is the text after a setter's "=", and null for any other switch.
@@ -40,9 +46,12 @@ void QueryPlaylist(Pass& pass, const char* value);  // "N title" for each entry
 void Clear(Pass& pass, const char* value);
 // The first file after it replaces the playlist and plays; later ones are added after it.
 void Open(Pass& pass, const char* value);
+// The files after it go in after the current entry, in their order, so the first plays next.
+void Insert(Pass& pass, const char* value);
 // The playlist's entry that an argument names, with its length: the full path of an existing file
 // or folder, made in full, which holds LongestWideText + 1 units, or a URL; null for none.
 const desktop::WCHAR* PlaylistEntry(const desktop::WCHAR* argument, desktop::WCHAR* full,
                                     int& length);
-// Adds the entry to the playlist, or after "/OPEN" plays it in place of the playlist.
+// Adds the entry to the playlist, or after "/OPEN" plays it in place of the playlist, or after
+// "/INSERT" inserts it; a path too long to insert is said on standard error.
 void AddEntry(Pass& pass, const desktop::WCHAR* entry, int length);

@@ -1,7 +1,7 @@
 // Asking the player for a file's tags. The question takes the address of a FileInfo in the
 // player's memory, laid out in the player's bitness, whose strings lie there too: one block
-// reserved in its process holds the structures, the file's name, the tags' names and the
-// answers, and goes when they are read.
+// reserved in its process holds the structure, the file's name, a tag's name and its answer, and
+// goes when every tag has been asked for.
 #include "control/fileinfo.h"
 
 #include <cstddef>
@@ -10,24 +10,21 @@ using namespace desktop;
 
 namespace {
 
-constexpr int NameUnits = 16;              // "albumartist" and its terminator, with room to spare
 constexpr int AnswerUnits = LineCapacity;  // more than a line can take
-constexpr int ByteBits = 8;
-constexpr int HalfBits = 16;  // shifted twice: what lies beyond a 32-bit address
+constexpr int HalfBits = 16;               // shifted twice: what lies beyond a 32-bit address
 constexpr int FileInfoPointers = sizeof(FileInfo<std::uint8_t>);
 static_assert(sizeof(FileInfo<std::uint32_t>) == FileInfoPointers * sizeof(std::uint32_t) &&
               sizeof(FileInfo<std::uint64_t>) == FileInfoPointers * sizeof(std::uint64_t));
 
-// What is written into the player's memory; the answers follow it there, zeroed as reserved.
+// The block as it lies in the player's memory. The name and the answer's first unit are written
+// anew for each tag, so that a player that fills nothing leaves an empty answer.
 struct Request {
-    unsigned char infos[MostTags][FileInfoPointers * sizeof(std::uint64_t)];
+    alignas(std::uint64_t) unsigned char info[FileInfoPointers * sizeof(std::uint64_t)];
     WCHAR file[LineCapacity];
-    WCHAR names[MostTags][NameUnits];
+    WCHAR name[TagNameUnits];
+    WCHAR answer[AnswerUnits];
 };
-struct TagAnswers {
-    WCHAR text[MostTags][AnswerUnits];
-};
-constexpr std::uintptr_t AnswersAt = sizeof(Request);
+constexpr std::size_t NameAt = offsetof(Request, name), AnswerAt = offsetof(Request, answer);
 
 // The player's pointers have 4 bytes in a 32-bit player, the player as shipped.
 int PointerSize(Player& player) {
@@ -37,52 +34,39 @@ int PointerSize(Player& player) {
     return small ? sizeof(std::uint32_t) : sizeof(std::uint64_t);
 }
 
-// Writes a pointer-sized value, least significant byte first, as both bitnesses lay it out.
-unsigned char* Put(unsigned char* at, std::uint64_t value, int size) {
-    for (int byte = 0; byte < size; ++byte, value >>= ByteBits)
-        *at++ = static_cast<unsigned char>(value);
-    return at;
+// The structure, in the player's bitness, pointing at the file, the tag's name and its answer in
+// the block.
+template <typename Pointer>
+void Describe(Request& request, std::uintptr_t block) {
+    const FileInfo<Pointer> info = {static_cast<Pointer>(block + offsetof(Request, file)),
+                                    static_cast<Pointer>(block + NameAt),
+                                    static_cast<Pointer>(block + AnswerAt), AnswerUnits};
+    *reinterpret_cast<FileInfo<Pointer>*>(request.info) = info;
 }
 
-// The structures, each pointing at the file, its tag's name and its answer, at block.
-void Describe(Request& request, std::uintptr_t block, int count, int size) {
-    for (int tag = 0; tag < count; ++tag) {
-        unsigned char* at = request.infos[tag];
-        at = Put(at, block + offsetof(Request, file), size);
-        at = Put(at, block + offsetof(Request, names) + tag * sizeof *request.names, size);
-        at = Put(at, block + AnswersAt + tag * sizeof *TagAnswers::text, size);
-        Put(at, AnswerUnits, size);
-    }
-}
-
-// The tags' names, ASCII, in UTF-16; false for a name too long to lay out.
-bool Name(Request& request, const char* const* names, int count) {
-    for (int tag = 0; tag < count; ++tag) {
-        const int length = TextLength(names[tag]);
-        if (length >= NameUnits) return false;
-        for (int at = 0; at <= length; ++at)
-            request.names[tag][at] = static_cast<WCHAR>(names[tag][at]);
-    }
-    return true;
-}
-
-// Writes the request, asks for each tag and reads the answers: a bit for each tag the player
-// said it filled, none when any step failed.
-unsigned AskTags(Player& player, std::uintptr_t block, Request& request, int count,
-                 TagAnswers& answers) {
-    const std::size_t written = offsetof(Request, names) + count * sizeof *request.names;
+bool Write(Player& player, std::uintptr_t to, const void* from, std::size_t size) {
     std::size_t done = 0;
-    if (!WriteProcessMemory(player.process, block, &request, written, &done) || done != written)
-        return 0;
-    unsigned filled = 0;
-    for (int tag = 0; tag < count; ++tag)
-        if (Ask(player, block + tag * sizeof *request.infos, GetFileInfoW) != 0)
-            filled |= 1u << tag;
-    const std::size_t size = count * sizeof *answers.text;
-    const bool read = filled != 0 &&
-                      ReadProcessMemory(player.process, block + AnswersAt, &answers, size, &done) &&
-                      done == size;
-    return read ? filled : 0;
+    return WriteProcessMemory(player.process, to, from, size, &done) && done == size;
+}
+
+bool Read(Player& player, std::uintptr_t from, void* to, std::size_t size) {
+    std::size_t done = 0;
+    return ReadProcessMemory(player.process, from, to, size, &done) && done == size;
+}
+
+// Asks for one tag, whose name is ASCII, and appends the answer the player says it filled.
+bool AskTag(Player& player, std::uintptr_t block, Request& request, const char* name, Line& tag) {
+    int at = 0;
+    for (; name[at] != '\0'; ++at)
+        request.name[at] = static_cast<WCHAR>(name[at]);
+    request.name[at] = request.answer[0] = u'\0';
+    if (!Write(player, block + NameAt, request.name, sizeof request.name + sizeof(WCHAR)))
+        return false;
+    if (Ask(player, block, GetFileInfoW) == 0) return !player.unanswered;  // not filled
+    if (!Read(player, block + AnswerAt, request.answer, sizeof request.answer)) return false;
+    request.answer[AnswerUnits - 1] = u'\0';  // a player that filled it whole
+    AppendWide(tag, request.answer, request.answer + TextLength(request.answer));
+    return true;
 }
 
 }  // namespace
@@ -91,30 +75,25 @@ void ReadFileTags(Player& player, const Line& file, const char* const* names, Li
                   int count) {
     for (int tag = 0; tag < count; ++tag)
         tags[tag]->length = 0;
-    if (file.length == 0 || count > MostTags || !OpenPlayer(player)) return;
+    if (file.length == 0 || !OpenPlayer(player)) return;
     Request request;
     const int units =
         MultiByteToWideChar(CP_UTF8, 0, file.text, file.length, request.file, LineCapacity - 1);
-    if (units <= 0 || !Name(request, names, count)) return;
+    if (units <= 0) return;
     request.file[units] = u'\0';
-    const std::size_t size = sizeof(Request) + sizeof(TagAnswers);
     const std::uintptr_t block =
-        VirtualAllocEx(player.process, 0, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        VirtualAllocEx(player.process, 0, sizeof request, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (block == 0) return;
     const int pointerSize = PointerSize(player);
+    (pointerSize == sizeof(std::uint64_t) ? Describe<std::uint64_t>
+                                          : Describe<std::uint32_t>)(request, block);
     // A 32-bit player's pointers can't name a block beyond its 4 GiB: it is not handed one.
-    const bool named =
-        pointerSize == sizeof(std::uint64_t) || (block + size - 1) >> HalfBits >> HalfBits == 0;
-    Describe(request, block, count, pointerSize);
-    TagAnswers answers;
-    const unsigned filled = named ? AskTags(player, block, request, count, answers) : 0;
+    bool asking = (pointerSize == sizeof(std::uint64_t) ||
+                   (block + sizeof request - 1) >> HalfBits >> HalfBits == 0) &&
+                  Write(player, block, &request, NameAt);
+    for (int tag = 0; asking && tag < count; ++tag)
+        asking = AskTag(player, block, request, names[tag], *tags[tag]);
     // A question left unanswered is still waiting in the player's queue, and would write into
     // memory freed beneath it: that block stays.
     if (!player.unanswered) VirtualFreeEx(player.process, block, 0, MEM_RELEASE);
-    for (int tag = 0; tag < count; ++tag) {
-        if ((filled & 1u << tag) == 0) continue;
-        WCHAR* text = answers.text[tag];
-        text[AnswerUnits - 1] = u'\0';  // a player that filled it whole
-        AppendWide(*tags[tag], text, text + TextLength(text));
-    }
 }

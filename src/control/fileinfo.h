@@ -5,10 +5,10 @@
 #include "control/line.h"
 #include "control/player.h"
 
-inline constexpr int MostTags = 8;
+inline constexpr int TagNameUnits = 16;  // a tag's name, ASCII, and its terminator at the most
 
-// Reads each named tag of the file into its line, all in one block of the player's memory that is
-// freed before it returns; a tag the player does not fill is empty, and so is every tag where
+// Reads each named tag of the file into its line, through one block of the player's memory that
+// is freed before it returns; a tag the player does not fill is empty, and so is every tag where
 // that memory can't be had, written or read.
 void ReadFileTags(Player& player, const Line& file, const char* const* names, Line* const* tags,
                   int count);

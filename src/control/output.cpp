@@ -84,3 +84,10 @@ bool WriteText(Output& output, const Text& whole) {
     return WriteFile(output.handle, text, length, &written, nullptr) &&
            written == static_cast<unsigned>(length);
 }
+
+void WriteError(Line& line) {
+    line.text[line.length++] = LineEnd[0];  // a line has room for its end
+    line.text[line.length++] = LineEnd[1];
+    unsigned written = 0;
+    WriteFile(GetStdHandle(STD_ERROR_HANDLE), line.text, line.length, &written, nullptr);
+}

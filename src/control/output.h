@@ -34,3 +34,5 @@ void AppendQueryLines(Text& text, const PlayerState& state);
 // pipe or a file as UTF-8 without a byte-order mark. False when nothing could take them, as when
 // the reader has gone away.
 bool WriteText(Output& output, const Text& text);
+// Writes a line and its end to standard error, in UTF-8, where a run says what it could not do.
+void WriteError(Line& line);

@@ -5,31 +5,41 @@ using namespace desktop;
 
 namespace {
 
-// Sends one message, unless an earlier one went unanswered; nothing is sent to no window.
-std::uintptr_t Send(Player& player, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+constexpr std::uintptr_t NoWindow = 0x10000;  // below: none, or 1 for "not supported"
+
+}  // namespace
+
+std::uintptr_t Send(Player& player, HWND window, unsigned message, std::uintptr_t wParam,
+                    std::intptr_t lParam) {
     std::uintptr_t answer = 0;
     if (player.unanswered) return answer;
     // Waiting patiently, an ordinary run waits for a hung player too, as it always has.
     const unsigned flags = player.timeout == Patiently ? SMTO_NORMAL : SMTO_ABORTIFHUNG;
-    if (!SendMessageTimeoutA(player.window, message, wParam, lParam, flags, player.timeout,
-                             &answer) &&
-        player.window != nullptr)
+    if (!SendMessageTimeoutA(window, message, wParam, lParam, flags, player.timeout, &answer) &&
+        window != nullptr)
         player.unanswered = true;
     return answer;
 }
 
-}  // namespace
+std::uintptr_t Send(Player& player, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+    return Send(player, player.window, message, wParam, lParam);
+}
+
+HWND FindPlaylist(Player& player) {
+    const std::uintptr_t answer = AskAddress(player, PlaylistWindow, GetWindowHandle);
+    return answer < NoWindow ? nullptr : reinterpret_cast<HWND>(answer);
+}
 
 std::int32_t Ask(Player& player, std::int64_t data, PlayerMessage id) {
-    return static_cast<std::int32_t>(Send(player, WM_USER, static_cast<std::uintptr_t>(data), id));
+    return static_cast<std::int32_t>(AskAddress(player, data, id));
 }
 
 std::uintptr_t AskAddress(Player& player, std::int64_t data, PlayerMessage id) {
     return Send(player, WM_USER, static_cast<std::uintptr_t>(data), id);
 }
 
-void SendData(Player& player, const COPYDATASTRUCT& data) {
-    Send(player, WM_COPYDATA, 0, reinterpret_cast<std::intptr_t>(&data));
+void SendData(Player& player, HWND window, const COPYDATASTRUCT& data) {
+    Send(player, window, WM_COPYDATA, 0, reinterpret_cast<std::intptr_t>(&data));
     Sleep(0);
 }
 

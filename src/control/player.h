@@ -19,14 +19,22 @@ struct Player {
 };
 inline constexpr unsigned Patiently = 0xFFFFFFFF;  // as long as the player takes
 
+// Sends one message to one of the player's windows, unless an earlier one went unanswered, and
+// gives the answer; nothing is sent to no window.
+std::uintptr_t Send(Player& player, desktop::HWND window, unsigned message, std::uintptr_t wParam,
+                    std::intptr_t lParam);
+std::uintptr_t Send(Player& player, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+// The player's playlist window, or none.
+desktop::HWND FindPlaylist(Player& player);
 // The player's answer to a WM_USER question, as the 32-bit signed number it is: a 64-bit
 // Tunedesk talking to the 32-bit player gets it sign-extended, and -1 must stay -1.
 // An unanswered question answers 0.
 std::int32_t Ask(Player& player, std::int64_t data, PlayerMessage id);
 // The player's answer as the address it is, in its memory; a 32-bit player's is sign-extended.
 std::uintptr_t AskAddress(Player& player, std::int64_t data, PlayerMessage id);
-// Hands the player a text, as WM_COPYDATA does, then gives up the rest of the time slice.
-void SendData(Player& player, const desktop::COPYDATASTRUCT& data);
+// Hands one of the player's windows a text, as WM_COPYDATA does, then gives up the rest of the
+// time slice.
+void SendData(Player& player, desktop::HWND window, const desktop::COPYDATASTRUCT& data);
 // Opens the player's process, to read its memory and to see it end; false when it can't be.
 bool OpenPlayer(Player& player);
 // Closes the player's process.

@@ -110,5 +110,16 @@ void ReadCurrentEntry(Line& line, Player& player, std::int32_t index, EntryText 
 void AddToPlaylist(Player& player, const WCHAR* entry, int length) {
     const COPYDATASTRUCT data = {AddFileW, static_cast<unsigned>((length + 1) * sizeof(WCHAR)),
                                  entry};
-    SendData(player, data);
+    SendData(player, player.window, data);
+}
+
+bool InsertInPlaylist(Player& player, const WCHAR* entry, int length, std::int32_t index) {
+    if (length >= InsertedPathCapacity) return false;
+    InsertedFile inserted;
+    for (int at = 0; at <= length; ++at)  // with its terminator
+        inserted.file[at] = entry[at];
+    inserted.index = index;
+    const COPYDATASTRUCT data = {InsertFileW, sizeof inserted, &inserted};
+    SendData(player, FindPlaylist(player), data);
+    return true;
 }

@@ -24,3 +24,6 @@ void ReadCurrentEntry(Line& line, Player& player, std::int32_t index, EntryText 
 
 // Adds a file or URL, in UTF-16, to the end of the playlist.
 void AddToPlaylist(Player& player, const desktop::WCHAR* entry, int length);
+// Inserts one before the entry at index, through the playlist window; false for a path too long
+// for the player to take, which is sent nothing.
+bool InsertInPlaylist(Player& player, const desktop::WCHAR* entry, int length, std::int32_t index);

@@ -30,6 +30,7 @@ enum PlayerMessage : std::intptr_t {
     GetPlaylistTitle = 212,
     GetPlaylistTitleW = 213,
     GetPlaylistFileW = 214,
+    GetWindowHandle = 260,  // one of the player's windows: PlaylistWindow gives the playlist's
     GetShuffle = 250,
     GetRepeat = 251,
     SetShuffle = 252,
@@ -52,8 +53,22 @@ struct FileInfo {
 inline constexpr int MaxRating = 5;
 
 // WM_COPYDATA's dwData: add a file or URL to the end of the playlist, in the ANSI code page or
-// UTF-16.
-enum CopyData : std::uintptr_t { AddFile = 100, AddFileW = 1100 };
+// UTF-16, or, to the playlist window, insert an InsertedFile.
+enum CopyData : std::uintptr_t { AddFile = 100, InsertFileW = 114, AddFileW = 1100 };
+
+inline constexpr std::int32_t PlaylistWindow = 1;  // GetWindowHandle's data
+// The playlist window's own WM_USER messages, which take their number in wParam and their value
+// in lParam.
+enum PlaylistMessage : std::uintptr_t { RemoveEntry = 104 };  // the entry at lParam, from 0
+
+// What InsertFileW hands the playlist window: the file goes in before the entry at index, from
+// 0; the list's length appends it. No pointers, so both bitnesses lay it out alike.
+inline constexpr int InsertedPathCapacity = 260;  // UTF-16 units, with the terminator
+struct InsertedFile {
+    char16_t file[InsertedPathCapacity];
+    std::int32_t index;
+};
+static_assert(sizeof(InsertedFile) == 524);
 
 inline constexpr std::int32_t NotSupported = 1;  // the answer to a question the player lacks
 inline constexpr std::int32_t AskVolume = -666;  // SetVolume with this returns the volume instead

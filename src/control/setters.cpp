@@ -1,6 +1,8 @@
 // Carrying out a setter: the value read, checked against the player's state, and told to it.
 #include "control/setters.h"
 
+#include "control/playlist.h"
+
 using namespace desktop;
 
 namespace {
@@ -34,6 +36,16 @@ void SetOnOff(Pass& pass, const char* value, PlayerMessage id) {
 }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// The entry a track number names, from 0; false for no such entry.
+bool ReadTrack(Pass& pass, const char* value, std::int32_t& index) {
+    Amount amount;
+    if (!ReadAmount(pass, value, amount) || amount.relative || amount.value < TrackBase ||
+        amount.value > Ask(pass.player, 0, ListLength))
+        return false;
+    index = static_cast<std::int32_t>(amount.value - TrackBase);
+    return true;
+}
 
 }  // namespace
 
@@ -91,12 +103,38 @@ void SeekTo(Pass& pass, const char* value) {
 }
 
 void PlayTrack(Pass& pass, const char* value) {
-    Amount amount;
-    if (!ReadAmount(pass, value, amount)) return;
+    std::int32_t index;
+    if (ReadTrack(pass, value, index)) PlayEntry(pass.player, index);
+}
+
+void RemoveTrack(Pass& pass, const char* value) {
+    std::int32_t index;
     Player& player = pass.player;
-    if (amount.relative || amount.value < TrackBase || amount.value > Ask(player, 0, ListLength))
-        return;
-    PlayEntry(player, static_cast<std::int32_t>(amount.value - TrackBase));
+    if (ReadTrack(pass, value, index))
+        Send(player, FindPlaylist(player), WM_USER, RemoveEntry, index);
+}
+
+// The titles as /PLAYLIST reads them, compared in UTF-16 without regard to case, as the system
+// compares them; the current entry's is the last one tried.
+void JumpTo(Pass& pass, const char*) {
+    Player& player = pass.player;
+    const WCHAR* wanted = pass.wideArgument;
+    while (*wanted++ != u'=') {  // the value after the switch's name, which is ASCII
+    }
+    if (*wanted == u'\0') return;
+    const std::int32_t count = Ask(player, 0, ListLength);  // without a player, 0
+    const std::int32_t current = Ask(player, 0, ListPosition);
+    for (std::int32_t step = 1; step <= count; ++step) {
+        const std::int32_t index = (current + step) % count;
+        Line line;
+        line.length = 0;
+        AppendEntry(line, player, index, EntryText::Title);
+        WCHAR title[LineCapacity];
+        const int length =
+            MultiByteToWideChar(CP_UTF8, 0, line.text, line.length, title, LineCapacity);
+        if (length > 0 && FindStringOrdinal(FIND_FROMSTART, title, length, wanted, -1, true) >= 0)
+            return PlayEntry(player, index);
+    }
 }
 
 void SetShuffleTo(Pass& pass, const char* value) { SetOnOff(pass, value, SetShuffle); }

@@ -24,3 +24,6 @@ void PlayTrack(Pass& pass, const char* value);
 void SetShuffleTo(Pass& pass, const char* value);
 void SetRepeatTo(Pass& pass, const char* value);
 void SetRatingTo(Pass& pass, const char* value);  // 0 to 5; 0 clears it
+void RemoveTrack(Pass& pass, const char* value);  // the entry, counted from 1
+// Plays the first entry after the current one, and around, whose title holds the value.
+void JumpTo(Pass& pass, const char* value);

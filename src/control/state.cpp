@@ -39,9 +39,19 @@ constexpr FieldRow FieldTable[FieldCount] = {
     {"genre", nullptr, &PlayerState::genre, 0, GetFileInfoW, Kind::Tag},
     {"rating", &PlayerState::rating, nullptr, 0, GetRating, Kind::Rating},
 };
-constexpr Fields TagFields = FieldRange(Field::Artist, Field::Genre);
 constexpr int TagCount = static_cast<int>(Field::Genre) - static_cast<int>(Field::Artist) + 1;
-static_assert(TagCount <= MostTags);
+
+// Each tag's name fits the block its question is asked in.
+constexpr bool TagNamesFit() {
+    for (int tag = 0; tag < TagCount; ++tag) {
+        int length = 0;
+        while (FieldTable[static_cast<int>(Field::Artist) + tag].key[length] != '\0')
+            ++length;
+        if (length >= TagNameUnits) return false;
+    }
+    return true;
+}
+static_assert(TagNamesFit());
 
 const FieldRow& RowOf(Field field) { return FieldTable[static_cast<int>(field)]; }
 

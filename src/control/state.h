@@ -37,6 +37,7 @@ constexpr Fields FieldRange(Field first, Field last) {
     return (FieldBit(last) << 1) - FieldBit(first);
 }
 inline constexpr Fields AllFields = FieldRange(Field::Status, LastField);
+inline constexpr Fields TagFields = FieldRange(Field::Artist, Field::Genre);  // read as one
 
 // What a field's value is, which says how it is read and how it is shown.
 enum class Kind : std::uint8_t {

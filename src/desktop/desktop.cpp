@@ -11,6 +11,8 @@ constexpr unsigned ourCommand = desktop::WM_COMMAND;
 constexpr unsigned ourUtf8 = desktop::CP_UTF8;
 constexpr unsigned ourUser = desktop::WM_USER;
 constexpr unsigned ourStdOutput = desktop::STD_OUTPUT_HANDLE;
+constexpr unsigned ourStdError = desktop::STD_ERROR_HANDLE;
+constexpr unsigned ourFromStart = desktop::FIND_FROMSTART;
 constexpr unsigned ourParent = desktop::ATTACH_PARENT_PROCESS;
 constexpr unsigned ourOk = desktop::MB_OK;
 constexpr unsigned ourExclamation = desktop::MB_ICONEXCLAMATION;
@@ -48,7 +50,8 @@ static_assert(ourInformation == MB_ICONINFORMATION && ourAnsiPage == CP_ACP);
 static_assert(ourNoBestFit == WC_NO_BEST_FIT_CHARS && ourNoAttributes == INVALID_FILE_ATTRIBUTES);
 static_assert(sizeof(wchar_t) == sizeof(desktop::WCHAR));
 static_assert(ourUtf8 == CP_UTF8 && ourUser == WM_USER);
-static_assert(ourStdOutput == STD_OUTPUT_HANDLE && ourParent == ATTACH_PARENT_PROCESS);
+static_assert(ourStdOutput == STD_OUTPUT_HANDLE && ourParent == ATTACH_PARENT_PROCESS &&
+              ourStdError == STD_ERROR_HANDLE && ourFromStart == FIND_FROMSTART);
 static_assert(ourNull == WM_NULL && ourApp == WM_APP && ourAbortIfHung == SMTO_ABORTIFHUNG);
 static_assert(ourNormal == SMTO_NORMAL && ourKeep == PM_NOREMOVE);
 static_assert(ourStdInput == STD_INPUT_HANDLE && ourSynchronize == SYNCHRONIZE);
@@ -281,5 +284,11 @@ int GetWindowTextW(HWND window, WCHAR* text, int capacity) {
 }
 
 int lstrcmpiA(const char* first, const char* second) { return ::lstrcmpiA(first, second); }
+
+int FindStringOrdinal(unsigned flags, const WCHAR* source, int sourceLength, const WCHAR* value,
+                      int valueLength, int ignoreCase) {
+    return ::FindStringOrdinal(flags, Real(source), sourceLength, Real(value), valueLength,
+                               ignoreCase);
+}
 
 }  // namespace desktop

@@ -31,6 +31,7 @@ inline constexpr int SW_SHOWDEFAULT = 10;
 inline constexpr unsigned WM_COMMAND = 0x0111;
 inline constexpr unsigned WM_USER = 0x0400;
 inline constexpr unsigned STD_OUTPUT_HANDLE = static_cast<unsigned>(-11);
+inline constexpr unsigned STD_ERROR_HANDLE = static_cast<unsigned>(-12);
 inline constexpr unsigned ATTACH_PARENT_PROCESS = static_cast<unsigned>(-1);
 inline constexpr unsigned MB_OK = 0x00;
 inline constexpr unsigned MB_ICONEXCLAMATION = 0x30;
@@ -164,6 +165,10 @@ int WriteProcessMemory(HANDLE process, std::uintptr_t address, const void* buffe
 int IsWow64Process(HANDLE process, int* wow64);
 unsigned GetTickCount();
 int lstrcmpiA(const char* first, const char* second);
+inline constexpr unsigned FIND_FROMSTART = 0x00400000;
+// Where value stands in source, or -1; a length of -1 is up to the terminator.
+int FindStringOrdinal(unsigned flags, const WCHAR* source, int sourceLength, const WCHAR* value,
+                      int valueLength, int ignoreCase);
 
 // A text's length, and a copy of it cut to fit the capacity with its terminator, as lstrlen and
 // lstrcpyn give them, in either kind of text, without importing them.

@@ -29,6 +29,7 @@ void RunCommandPass(const ArgumentList& arguments, Pass& pass) {
         const char* value = nullptr;
         CommandId bound = NoCommand;
         if (const Switch* row = FindSwitch(argument, value)) {
+            pass.wideArgument = arguments.wide[index];
             row->act(pass, value);
         } else if ((bound = ReadCommandBinding(pass.run.settingsPath, argument)) != NoCommand) {
             SendCommand(pass.player, bound);

@@ -118,10 +118,12 @@ HELP_SWITCHES = (
     "/FILE\tprint the file or URL playing", "/ARTIST\tprint the artist", "/ALBUM\tprint the album",
     "/RATING\tprint the rating, 0 to 5", "/QUERY\tprint all of these",
     "/PLAYLIST\tprint each entry: N title", "/CLEAR\tempty the playlist",
-    "/OPEN\tplay the files after it", "/VOLUME=N\tset the volume in percent, or +N, -N",
+    "/OPEN\tplay the files after it", "/INSERT\tplay the files after it next",
+    "/VOLUME=N\tset the volume in percent, or +N, -N",
     "/SEEK=S\tgo to second S, or +S, -S seconds", "/TRACK=N\tplay track N",
+    "/REMOVE=N\tremove track N", "/JUMP=TEXT\tplay the next title with TEXT",
     "/SHUFFLE=ON\tor OFF", "/REPEAT=ON\tor OFF, or TRACK: one track",
-    "/RATING=N\tset the rating, 0 to 5; 0 clears it",
+    "/RATING=N\tset the rating, 0 to 5",
     "/FOLLOW\tfirst: follow the player, run input lines", "/?\tfirst: this help")
 
 
@@ -214,6 +216,7 @@ FOLLOW_SCENARIOS = (
              blocks=(block(0), block(1), block(2)), latencies=((1, 1, 2500), (2, 2, 2500))),
 )
 FORTY = tuple(f"f{number:02}.mp3" for number in range(40))
+LONG_NAME = "x" * 236 + ".mp3"  # wherever its folder, a path of more than 259 characters
 LISTED = dict(PLAYING, Files="C:\\Music\\Łódź\\one.mp3|http://radio.example/two|C:\\音楽\\three.flac|D:\\four.wav")
 EACH_TITLE = tuple(f"{number} {title}" for number, title in enumerate(TITLES.split("|"), 1))
 NO_TITLES = tuple(f"{number} " for number in range(1, 5))
@@ -252,6 +255,29 @@ PLAYLIST_SCENARIOS = (
                output=("",) + NO_TITLES + ("Playing",)) for lie in ("unreadable", "unterminated", "guard")),
     Scenario("seconds with decimals", "tunedesk.exe /SEEK=30.6 /SEEK=+0.25 /SEEK=1.2345", player=PLAYING,
              events=ipc(106, 30600, 106, 30850)),
+    # The queue: play next, remove an entry, jump by name.
+    Scenario("insert one file after the current entry", "tunedesk.exe /INSERT song.mp3 /TRACK", files=("song.mp3",),
+             player=PLAYING, events=("insert 3 {folder}\\song.mp3",), output=("3/5",)),
+    Scenario("insert three after the last entry", "tunedesk.exe /INSERT a.mp3 b.mp3 c.mp3 /TRACK",
+             files=("a.mp3", "b.mp3", "c.mp3"), player=dict(PLAYING, Track=3),
+             events=("insert 4 {folder}\\a.mp3", "insert 5 {folder}\\b.mp3", "insert 6 {folder}\\c.mp3"),
+             output=("4/7",)),
+    Scenario("insert into an empty list", "tunedesk.exe /INSERT a.mp3 b.mp3 /TRACK", files=("a.mp3", "b.mp3"),
+             player=NOTHING_LOADED, events=("insert 0 {folder}\\a.mp3", "insert 1 {folder}\\b.mp3"),
+             output=("1/2",)),
+    Scenario("insert passes over a path of 260 characters or more", f"tunedesk.exe /INSERT a.mp3 {LONG_NAME} b.mp3",
+             files=("a.mp3", LONG_NAME, "b.mp3"), player=PLAYING,
+             events=("insert 3 {folder}\\a.mp3", "insert 4 {folder}\\b.mp3")),
+    Scenario("open one, insert the rest", "tunedesk.exe /OPEN a.mp3 /INSERT b.mp3 c.mp3 /TRACK",
+             files=("a.mp3", "b.mp3", "c.mp3"), player=PLAYING,
+             events=ipc(101, 0) + ("add {folder}\\a.mp3",) + ipc(121, 0) + commands(40045)
+             + ("insert 1 {folder}\\b.mp3", "insert 2 {folder}\\c.mp3"), output=("1/3",)),
+    Scenario("remove the current entry, then the last, then none", "tunedesk.exe /REMOVE=3 /TRACK /REMOVE=3 "
+             "/REMOVE=0 /REMOVE=3 /REMOVE=x /TRACK", player=PLAYING, events=("remove 2", "remove 2"),
+             output=("3/3", "2/2")),
+    Scenario("jump by name: another case and script, around the end, and no match", "tunedesk.exe /JUMP=ÜNÏCÖDÉ "
+             "/JUMP=beyoncé /JUMP=nowhere", player=WORLD_PLAYING, events=ipc(121, 2) + commands(40045)
+             + ipc(121, 0) + commands(40045), memory=True),
 )
 SEVENTY_WORDS = "tunedesk.exe " + " ".join(["w"] * 62 + ["/NEXT", "/PLAY"] + ["/STOP"] * 5)
 

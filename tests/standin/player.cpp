@@ -23,6 +23,8 @@
 // Tags=0 makes it a player without that question. Rating sets the current entry's rating, which
 // 640 answers and 639 sets. Scroll=1 rotates the caption by a character every 150 ms, as the
 // player's "Scroll title in the Windows taskbar" does.
+// Its playlist window, whose handle 260 gives, inserts the file of a WM_COPYDATA 114 at its index
+// (logged as "insert INDEX FILE") and removes the entry a WM_USER 104 names ("remove INDEX").
 #include <windows.h>
 
 #include <algorithm>
@@ -225,6 +227,48 @@ LRESULT TagAnswer(WPARAM address) {
     return 0;
 }
 
+HWND mainWindow, playlistWindow;
+
+// The entry at index goes; the current one stays the one playing, or the next after it.
+void Remove(std::int32_t index) {
+    char line[64];
+    std::snprintf(line, sizeof line, "remove %d", index);
+    Log(line);
+    PlayerModel& model = player.model;
+    if (index < 0 || index >= model.tracks) return;
+    player.entries.erase(player.entries.begin() + index);
+    model.tracks = static_cast<std::int32_t>(player.entries.size());
+    if (index < model.track || model.track >= model.tracks)
+        model.track = std::max(model.track - 1, 0);
+    ShowCaption(mainWindow);
+}
+
+void Insert(const InsertedFile& inserted) {
+    const std::wstring file(reinterpret_cast<const wchar_t*>(inserted.file));
+    Log(("insert " + std::to_string(inserted.index) + " " + Narrow(file, CP_UTF8)).c_str());
+    PlayerModel& model = player.model;
+    const std::int32_t at = std::clamp(inserted.index, 0, model.tracks);
+    player.entries.insert(player.entries.begin() + at,
+                          {file, TitleOf(file), Narrow(file), Narrow(TitleOf(file)), {}});
+    model.tracks = static_cast<std::int32_t>(player.entries.size());
+    if (at <= model.track && model.tracks > 1) ++model.track;
+    ShowCaption(mainWindow);
+}
+
+LRESULT CALLBACK PlaylistProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_USER && wParam == RemoveEntry) {
+        Remove(static_cast<std::int32_t>(lParam));
+        return 0;
+    }
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    if (message == WM_COPYDATA && data->dwData == InsertFileW &&
+        data->cbData == sizeof(InsertedFile)) {
+        Insert(*static_cast<const InsertedFile*>(data->lpData));
+        return 1;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 void Command(HWND window, WPARAM command) {
     char line[64];
     std::snprintf(line, sizeof line, "command %llu", (unsigned long long)command);
@@ -291,6 +335,8 @@ LRESULT Ipc(HWND window, WPARAM wParam, LPARAM id) {
     MoveOn();
     if (id >= GetPlaylistFile && id <= GetPlaylistFileW) return EntryAnswer(data, id);
     if (id == GetFileInfoW && player.tags) return TagAnswer(wParam);
+    if (id == GetWindowHandle && data == PlaylistWindow)
+        return reinterpret_cast<LRESULT>(playlistWindow);
     if (id == ClearPlaylist) player.entries.clear();
     const std::int32_t answer = AnswerUserMessage(player.model, data, id);
     if (id == SetListPosition || id == ClearPlaylist) ShowCaption(window);
@@ -393,6 +439,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     HWND window = CreateWindowW(wideClass.c_str(), L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                 CW_USEDEFAULT, 300, 120, nullptr, nullptr, instance, nullptr);
     if (window == nullptr) return 1;
+    mainWindow = window;
+    WNDCLASSW playlistClass = {};
+    playlistClass.lpfnWndProc = PlaylistProc;
+    playlistClass.hInstance = instance;
+    playlistClass.lpszClassName = L"Winamp PE";  // the player's playlist window
+    RegisterClassW(&playlistClass);
+    playlistWindow = CreateWindowW(L"Winamp PE", L"Winamp Playlist Editor", WS_OVERLAPPED, 0, 0,
+                                   100, 100, nullptr, nullptr, instance, nullptr);
     SetPropA(window, StandInProperty, reinterpret_cast<HANDLE>(1));
     ShowCaption(window);
     ShowWindow(window, SW_SHOWNORMAL);

@@ -6,10 +6,13 @@
 
 #include <algorithm>
 #include <cctype>
+#include <clocale>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cwctype>
+#include <string>
 #include <string_view>
 
 using namespace desktop;
@@ -21,13 +24,14 @@ char callLog[1 << 20];
 size_t callLogLength;
 char output[1 << 16];
 size_t outputLength;
-char standardOutput, console;             // only their addresses matter
-bool attached;                            // AttachConsole has found the parent's console
-char inputHandle, thread, process, hook;  // only their addresses matter
-size_t inputRead;                         // how much of the input has been read
-unsigned clock;                           // GetTickCount
-int waited;                               // MsgWaitForMultipleObjects calls
-THREAD_START_ROUTINE reader;              // the follower's reader thread, yet to run
+char standardOutput, standardError, console;  // only their addresses matter
+std::string errors;                           // what was written to standard error
+bool attached;                                // AttachConsole has found the parent's console
+char inputHandle, thread, process, hook;      // only their addresses matter
+size_t inputRead;                             // how much of the input has been read
+unsigned clock;                               // GetTickCount
+int waited;                                   // MsgWaitForMultipleObjects calls
+THREAD_START_ROUTINE reader;                  // the follower's reader thread, yet to run
 void* readerParameter;
 MSG queue[64];  // the follower's thread's messages
 int queued;
@@ -51,11 +55,16 @@ char16_t freshCopies[2][1 << 16];
 int freshCopy;
 }  // namespace
 const HWND PlayerWindow = reinterpret_cast<HWND>(&playerWindow);
+namespace {
+char playlistWindow;
+const HWND PlaylistHandle = reinterpret_cast<HWND>(&playlistWindow);
+}  // namespace
 
 void ResetDesktop() {
     Desktop = FakeDesktop{};
     callLog[0] = '\0';
     callLogLength = 0;
+    errors.clear();
     output[0] = '\0';
     outputLength = 0;
     attached = false;
@@ -72,6 +81,8 @@ const char* CallLog() { return callLog; }
 
 const char* Printed() { return output; }
 
+const std::string& Errors() { return errors; }
+
 int ReservedBlocks() { return reserved != nullptr ? 1 : 0; }
 
 namespace {
@@ -87,6 +98,7 @@ void Log(const char* format, ...) {
 
 const char* Name(HWND window) {
     if (window == nullptr) return "none";
+    if (window == PlaylistHandle) return "playlist";
     return window == PlayerWindow ? "player" : "stranger";
 }
 
@@ -275,6 +287,7 @@ std::int32_t TagAnswer(std::uintptr_t address) {
     auto* answer = reinterpret_cast<char16_t*>(PointerAt(address, 2));
     const std::size_t room = PointerAt(address, 3);
     const FakePlaylist& playlist = Desktop.player.playlist;
+    const std::int32_t none = Desktop.player.tagsQuestion == FakePlayer::TagsQuestion::ClaimsEvery;
     for (int entry = 0; entry < FakeEntries; ++entry) {
         if (playlist.files[entry] == nullptr || std::u16string_view(playlist.files[entry]) != file)
             continue;
@@ -291,7 +304,7 @@ std::int32_t TagAnswer(std::uintptr_t address) {
             return 1;
         }
     }
-    return 0;
+    return none;
 }
 
 }  // namespace
@@ -461,14 +474,22 @@ std::intptr_t SendMessageTimeoutA(HWND window, unsigned message, std::uintptr_t 
         Log("SendMessageTimeoutA(%s, copydata %llu, %u, \"%s\"", Name(window),
             static_cast<unsigned long long>(data.dwData), data.cbData,
             Utf8(text, data.cbData / sizeof(char16_t)));
+        if (data.dwData == InsertFileW)
+            Log(" at %d", static_cast<const InsertedFile*>(data.lpData)->index);
     } else {
         Log("SendMessageTimeoutA(%s, 0x%x, %lld, %lld", Name(window), message,
             static_cast<long long>(wParam), static_cast<long long>(lParam));
     }
     Log(timeout == 0xFFFFFFFF ? ")\n" : ", %u, %u)\n", flags, timeout);
     *result = 0;
+    if (window == PlaylistHandle) return !Desktop.player.hung;
     if (window != PlayerWindow || Desktop.player.hung) return 0;
+    if (message == WM_USER && lParam == GetWindowHandle && wParam == PlaylistWindow) {
+        *result = reinterpret_cast<std::uintptr_t>(PlaylistHandle);
+        return 1;
+    }
     if (message == WM_COMMAND) CarryOutCommand(Desktop.player, wParam);
+    if (message == WM_COPYDATA) ++Desktop.player.tracks;  // a file added at the end
     if (message != WM_USER) return 1;
     if (EntryAnswer(static_cast<std::int32_t>(wParam), lParam, result)) return 1;
     using TagsQuestion = FakePlayer::TagsQuestion;
@@ -513,6 +534,7 @@ int MessageBoxW(HWND owner, const WCHAR* text, const WCHAR* caption, unsigned ty
 HANDLE GetStdHandle(unsigned which) {
     if (which == STD_INPUT_HANDLE)
         return Desktop.input != nullptr ? reinterpret_cast<HANDLE>(&inputHandle) : nullptr;
+    if (which == STD_ERROR_HANDLE) return reinterpret_cast<HANDLE>(&standardError);
     Log("GetStdHandle()\n");
     if (attached) return reinterpret_cast<HANDLE>(&console);
     switch (Desktop.standardOutput) {
@@ -527,6 +549,11 @@ HANDLE GetStdHandle(unsigned which) {
 }
 
 int WriteFile(HANDLE file, const void* data, unsigned length, unsigned* written, void*) {
+    if (file == reinterpret_cast<HANDLE>(&standardError)) {
+        errors.append(static_cast<const char*>(data), length);
+        *written = length;
+        return 1;
+    }
     const bool toConsole = file == reinterpret_cast<HANDLE>(&console);
     Log("WriteFile(%s, %u)\n", toConsole ? "console" : "stdout", length);
     if (Desktop.waits > 0 && waited >= Desktop.waits) return 0;  // the reader has gone
@@ -694,6 +721,25 @@ int GetWindowTextW(HWND window, WCHAR* text, int capacity) {
     std::memcpy(text, Desktop.player.caption, length * sizeof(WCHAR));  // cut anywhere
     text[length] = u'\0';
     return length;
+}
+
+// Ordinal, and without regard to case as the system's case table has it, here the C library's.
+int FindStringOrdinal(unsigned, const WCHAR* source, int sourceLength, const WCHAR* value,
+                      int valueLength, int ignoreCase) {
+    static const bool unicode = std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr;
+    if (!unicode) std::abort();
+    if (sourceLength < 0) sourceLength = static_cast<int>(WideLength(source));
+    if (valueLength < 0) valueLength = static_cast<int>(WideLength(value));
+    const auto same = [&](char16_t a, char16_t b) {
+        return ignoreCase ? std::towlower(a) == std::towlower(b) : a == b;
+    };
+    for (int at = 0; at + valueLength <= sourceLength; ++at) {
+        int matched = 0;
+        while (matched < valueLength && same(source[at + matched], value[matched]))
+            ++matched;
+        if (matched == valueLength) return at;
+    }
+    return -1;
 }
 
 int lstrcmpiA(const char* first, const char* second) {

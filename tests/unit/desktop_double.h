@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "desktop/desktop.h"
 #include "player_model.h"
@@ -40,14 +41,15 @@ struct FakePlayer : PlayerModel {
     bool wow64;  // a 32-bit player: its structures have 4-byte pointers and sizes
     // How it takes the tags question: answered as asked, or with 1 and nothing filled as a
     // player without it does, with the memory for it refused, not written, or beyond the 4 GiB a
-    // 32-bit player's pointers name, or not answered.
+    // 32-bit player's pointers name, not answered, or answered 1 for tags it has not.
     enum class TagsQuestion {
         Answered,
         Unsupported,
         NoMemory,
         Unwritten,
         BeyondFourGiB,
-        Unanswered
+        Unanswered,
+        ClaimsEvery,  // answers 1 for every tag, and fills only those it has
     } tagsQuestion;
 };
 
@@ -93,7 +95,7 @@ struct FakeDesktop {
     // The UTF-16 command line; null: the ANSI one read as Latin-1.
     const char16_t* wideCommandLine = nullptr;
     const char16_t* currentFolder = u"C:\\Work\\";  // where a relative path is taken from
-    const char16_t* existing[5] = {u"C:\\Work\\song.mp3", u"C:\\M", u"C:\\M\\new.ogg",
+    const char16_t* existing[6] = {u"C:\\Work\\song.mp3", u"C:\\M", u"C:\\M\\new.ogg",
                                    u"C:\\Work\\volup", u"C:\\Work\\\u97f3.mp3"};  // what is there
     StandardOutput standardOutput = StandardOutput::Given;
     bool parentConsole = false;  // AttachConsole finds one
@@ -117,8 +119,10 @@ const char* CallLog();
 // How many blocks reserved in the player's memory since the last reset are not freed.
 int ReservedBlocks();
 
-// What the run wrote to its standard output or console since the last reset.
+// What the run wrote to its standard output or console since the last reset, and to standard
+// error.
 const char* Printed();
+const std::string& Errors();
 
 // The handle FindWindowA gives for the player's window; it prints as "player".
 extern const desktop::HWND PlayerWindow;

@@ -13,6 +13,10 @@
 
 namespace {
 
+// A file whose path is 260 characters long, too long for the player to insert.
+const std::string LongPath = "C:\\M\\" + std::string(251, 'x') + ".mp3";
+const std::u16string WideLongPath(LongPath.begin(), LongPath.end());
+
 // The tag lines and rating of a state read whose file is unknown.
 #define NO_TAGS "artist \r\nalbum \r\nalbumartist \r\nyear \r\ngenre \r\nrating 4\r\n"
 // The /QUERY lines of the double's playing player up to its tags, with these track lines.
@@ -170,6 +174,15 @@ std::string Sent() {
             (id == 101 || id == 106 || id == 121 || id == 252 || id == 253 || id == 635 ||
              id == 639 || (id == 122 && data != -666))) {
             sent += "ipc " + std::to_string(id) + " " + std::to_string(data) + "\n";
+        } else if (std::sscanf(call.c_str(), "SendMessageTimeoutA(playlist, 0x400, 104, %lld",
+                               &data) == 1) {
+            sent += "remove " + std::to_string(data) + "\n";
+        } else if (call.rfind("SendMessageTimeoutA(playlist, copydata 114, 524, ", 0) == 0) {
+            const std::size_t text = call.find('"'), end = call.rfind('"');
+            sent += "insert " +
+                    call.substr(call.rfind(' ', call.rfind(')')) + 1,
+                                call.rfind(')') - call.rfind(' ', call.rfind(')')) - 1) +
+                    " " + call.substr(text + 1, end - text - 1) + "\n";
         } else if (call.rfind("SendMessageTimeoutA(player, copydata 1100, ", 0) == 0) {
             const std::size_t text = call.find('"');
             sent += "add " + call.substr(text + 1, call.rfind('"') - text - 1) + "\n";
@@ -188,13 +201,16 @@ TEST(Remote, AnswersAndSetsInOrder) {
                                 "\r\nalbum \r\nalbumartist Various\r\nyear 2003\r\n"
                                 "genre Jazz\r\nrating 4\r\n";
     const std::string longEntry = std::string(1020, 'x') + "\r\n";
+    const std::string longInsert = "t /INSERT song.mp3 " + LongPath + " C:\\M";
+    const std::string longRefused = "tunedesk: /INSERT: path too long: " + LongPath + "\r\n";
     const struct {
         const char* name;
         const char* commandLine;
         void (*setUp)();
         const char* output;
         const char* sent;
-        int kept = 0;  // blocks left in the player's memory
+        int kept = 0;             // blocks left in the player's memory
+        const char* errors = "";  // what standard error is told
     } cases[] = {
         {"queries", "t /STATUS /title /POSITION /LENGTH /VOLUME /TRACK", [] {},
          "Playing\r\nArtist C - Three\r\n83.250\r\n240.000\r\n78\r\n3/4\r\n", ""},
@@ -315,6 +331,36 @@ TEST(Remote, AnswersAndSetsInOrder) {
              Desktop.runningClass = nullptr;
          },
          "", "add C:\\Work\\song.mp3\ncommand 40045\n"},
+        {"/INSERT: one file after the current entry", "t /INSERT song.mp3 /PLAY", [] {}, "",
+         "insert 3 C:\\Work\\song.mp3\ncommand 40045\n"},
+        {"/INSERT: three, in their order, after the last entry",
+         "t /INSERT song.mp3 C:\\M\\new.ogg C:\\M", [] { Desktop.player.track = 3; }, "",
+         "insert 4 C:\\Work\\song.mp3\ninsert 5 C:\\M\\new.ogg\ninsert 6 C:\\M\n"},
+        {"/INSERT into an empty list: from the top", "t /INSERT song.mp3 C:\\M",
+         [] { Desktop.player.tracks = Desktop.player.track = 0; }, "",
+         "insert 0 C:\\Work\\song.mp3\ninsert 1 C:\\M\n"},
+        {"/INSERT passes over a path of 260 characters, the rest keep their order",
+         longInsert.c_str(), [] { Desktop.existing[5] = WideLongPath.c_str(); }, "",
+         "insert 3 C:\\Work\\song.mp3\ninsert 4 C:\\M\n", 0, longRefused.c_str()},
+        {"/OPEN governs the files after it up to /INSERT, which governs the rest",
+         "t /OPEN song.mp3 /INSERT C:\\M\\new.ogg C:\\M", [] {}, "",
+         "ipc 101 0\nadd C:\\Work\\song.mp3\nipc 121 0\ncommand 40045\n"
+         "insert 1 C:\\M\\new.ogg\ninsert 2 C:\\M\n"},
+        {"/INSERT governs the files after it up to /OPEN", "t /INSERT C:\\M /OPEN song.mp3", [] {},
+         "", "insert 3 C:\\M\nipc 101 0\nadd C:\\Work\\song.mp3\nipc 121 0\ncommand 40045\n"},
+        {"/REMOVE= the current entry and the last; 0 and one past the end send nothing",
+         "t /REMOVE=3 /REMOVE=4 /REMOVE=0 /REMOVE=5 /REMOVE=+1 /REMOVE=x", [] {}, "",
+         "remove 2\nremove 3\n"},
+        {"/JUMP= a title in another case and another script, found past the end", "t /JUMP=uni",
+         [] {
+             Desktop.wideCommandLine = u"t /JUMP=\u00fcN\u00cf";
+             Desktop.player.playlist.titles[0] = u"Artist \u00dcn\u00efc\u00f6d\u00e9";
+         },
+         "", "ipc 121 0\ncommand 40045\n"},
+        {"/JUMP= looks on from the current entry", "t /JUMP=artist",
+         [] { Desktop.player.track = 0; }, "", "ipc 121 1\ncommand 40045\n"},
+        {"/JUMP= with no match, or nothing to match, changes nothing", "t /JUMP=zzz /JUMP=", [] {},
+         "", ""},
         {"a player too old for UTF-16 answers in its code page", "t /FILE",
          [] { Desktop.player.playlist.ansiOnly = true; }, "C:\\M\\?.mp3\r\n", ""},
         {"a lying player's address gives empty entries", "t /FILE /TRACK=2 /PLAYLIST",
@@ -355,6 +401,14 @@ TEST(Remote, AnswersAndSetsInOrder) {
              Desktop.player.tracks = 3;
          },
          longTag.c_str(), ""},
+        {"a player that says it filled a tag it has not: that one is empty", "t /QUERY",
+         [] {
+             Desktop.player.tagsQuestion = FakePlayer::TagsQuestion::ClaimsEvery;
+             Desktop.player.playlist.tags[2][1] = nullptr;
+         },
+         QUERY_LINES("track 3\r\ntracks 4") "artist Artist Ç\r\nalbum \r\nalbumartist Various\r\n"
+                                            "year 2003\r\ngenre Jazz\r\nrating 4\r\n",
+         ""},
         {"a player without the tags question answers 1 and fills nothing", "t /ARTIST /RATING",
          [] { Desktop.player.tagsQuestion = FakePlayer::TagsQuestion::Unsupported; }, "\r\n4\r\n",
          ""},
@@ -380,6 +434,7 @@ TEST(Remote, AnswersAndSetsInOrder) {
         EXPECT_EQ(Printed(), std::string(c.output)) << c.name;
         EXPECT_EQ(Sent(), c.sent) << c.name;
         EXPECT_EQ(ReservedBlocks(), c.kept) << c.name;  // nothing else outlives the run
+        EXPECT_EQ(Errors(), c.errors) << c.name;
     }
 }
 
