@@ -173,7 +173,7 @@ def main(runs, seconds):
                             str(tone), str(tone), str(tone)], stdin=subprocess.DEVNULL)
     try:
         with session():
-            player = subprocess.Popen(["wine", "standin.exe"], cwd=FOLDER, env=WIN64.environment(),
+            player = subprocess.Popen(WIN64.command("standin.exe"), cwd=FOLDER, env=WIN64.environment(),
                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             time.sleep(3)
             alone = cpu_share(wine_pids, seconds)

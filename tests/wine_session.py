@@ -10,6 +10,7 @@ import contextlib
 import dataclasses
 import os
 import pathlib
+import platform
 import shutil
 import subprocess
 import sys
@@ -27,6 +28,13 @@ PREFIX = pathlib.Path(os.environ.get("TUNEDESK_WINEPREFIX",
 # The mixed pairing's WoW64 prefix, shared by both sides: under /tmp, which both see, as both
 # must find the one wineserver's socket in the same temporary folder.
 MIXED_PREFIX = pathlib.Path("/tmp/tunedesk-wow64")
+# Every Wine program the tests run starts without the kernel's address randomisation. Debian's
+# wine64 is no position-independent program and has no preloader, so where the kernel lets its
+# heap begin is random, and now and then that is just below 0x7ffe0000, where Wine must map the
+# shared user data page: the new process then fails to start ("failed to map the shared user
+# data: c0000018", CreateProcess's error 1359), about once in a thousand starts here. Without
+# randomisation its heap begins right after it, as Wine's preloader would see to.
+FIXED_LAYOUT = ("setarch", platform.machine(), "-R")
 # Wine's own errors go to each check's logs, where a failed check keeps them: they are few, and
 # they say what Wine refused. TUNEDESK_WINEDEBUG names other channels.
 WINEDEBUG = os.environ.get("TUNEDESK_WINEDEBUG", "err+all,fixme-all")
@@ -69,7 +77,7 @@ class Pairing:
 
     def command(self, *arguments):
         """A Wine command line as this pairing runs it."""
-        return [*self.in_wine, "wine", *map(str, arguments)]
+        return [*FIXED_LAYOUT, *self.in_wine, "wine", *map(str, arguments)]
 
     def wine(self, *arguments, log, cwd=None, timeout=120):
         """Runs a Wine command with its output sent to a file: a pipe would stay open for as long
@@ -82,7 +90,7 @@ class Pairing:
         """A stand-in on the 32-bit side, started as ROOT/usr/lib/wine/wine: a path that the host's
         wineserver can open too."""
         with open(folder / "standin.out", "ab") as out:
-            return subprocess.Popen([WINE32, "run", WINE32_ROOT / "usr/lib/wine/wine", "standin.exe", name],
+            return subprocess.Popen([*FIXED_LAYOUT, WINE32, "run", WINE32_ROOT / "usr/lib/wine/wine", "standin.exe", name],
                                     cwd=folder, env=self.environment(), stdin=subprocess.DEVNULL,
                                     stdout=out, stderr=out)
 
@@ -117,7 +125,7 @@ def ensure_prefix(pairing):
     pairing.prefix.mkdir(parents=True, exist_ok=True)
     log = pairing.prefix / "setup.log"
     with open(log, "ab") as out:
-        subprocess.run(["wineboot", "-i"], stdout=out, stderr=out, env=pairing.environment(), check=True,
+        subprocess.run([*FIXED_LAYOUT, "wineboot", "-i"], stdout=out, stderr=out, env=pairing.environment(), check=True,
                        timeout=600)
     pairing.wine("reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Graphics", "/d", "null", "/f", log=log)
     subprocess.run(["wineserver", "-w"], env=pairing.environment(), check=True, timeout=600)
@@ -137,10 +145,10 @@ def ensure_mixed_prefix(pairing):
     log = pairing.prefix / "setup.log"
     env = pairing.environment()
     with open(log, "ab") as out:
-        subprocess.run(["wineboot", "-i"], stdout=out, stderr=out, env=env, check=True, timeout=600)
+        subprocess.run([*FIXED_LAYOUT, "wineboot", "-i"], stdout=out, stderr=out, env=env, check=True, timeout=600)
         subprocess.run(["wineserver", "-w"], env=env, check=True, timeout=600)
         subprocess.run(["wineserver", "-p"], env=env, check=True)
-        subprocess.run([WINE32, "run", "env", "WINEBOOTSTRAPMODE=1", WINE32_ROOT / "usr/lib/wine/wine",
+        subprocess.run([*FIXED_LAYOUT, WINE32, "run", "env", "WINEBOOTSTRAPMODE=1", WINE32_ROOT / "usr/lib/wine/wine",
                         r"C:\windows\syswow64\rundll32.exe", "setupapi.dll,InstallHinfSection",
                         "Wow64Install", "128", r"\\?\unix/usr/share/wine/wine.inf"],
                        stdout=out, stderr=out, env=env, check=True, timeout=600, stdin=subprocess.DEVNULL)
@@ -166,7 +174,7 @@ def session(pairing=WIN64):
     else:
         sys.exit("the wineserver did not start")
     if pairing.mixed:  # the 32-bit side can't start the 64-bit desktop: keep it up from this side
-        subprocess.Popen(["wine", pairing.build / "harness.exe", "--keep-desktop"], **quiet)
+        subprocess.Popen(pairing.command(pairing.build / "harness.exe", "--keep-desktop"), **quiet)
     try:
         yield
     finally:
