@@ -32,7 +32,7 @@ MIXED_PREFIX = pathlib.Path("/tmp/tunedesk-wow64")
 # wine64 is no position-independent program and has no preloader, so where the kernel lets its
 # heap begin is random, and now and then that is just below 0x7ffe0000, where Wine must map the
 # shared user data page: the new process then fails to start ("failed to map the shared user
-# data: c0000018", CreateProcess's error 1359), about once in a thousand starts here. Without
+# data: c0000018", CreateProcess's error 1359), about once in a few thousand starts here. Without
 # randomisation its heap begins right after it, as Wine's preloader would see to.
 FIXED_LAYOUT = ("setarch", platform.machine(), "-R")
 # Wine's own errors go to each check's logs, where a failed check keeps them: they are few, and

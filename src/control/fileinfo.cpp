@@ -11,7 +11,6 @@ using namespace desktop;
 namespace {
 
 constexpr int AnswerUnits = LineCapacity;  // more than a line can take
-constexpr int HalfBits = 16;               // shifted twice: what lies beyond a 32-bit address
 constexpr int FileInfoPointers = sizeof(FileInfo<std::uint8_t>);
 static_assert(sizeof(FileInfo<std::uint32_t>) == FileInfoPointers * sizeof(std::uint32_t) &&
               sizeof(FileInfo<std::uint64_t>) == FileInfoPointers * sizeof(std::uint64_t));
@@ -88,9 +87,9 @@ void ReadFileTags(Player& player, const Line& file, const char* const* names, Li
     (pointerSize == sizeof(std::uint64_t) ? Describe<std::uint64_t>
                                           : Describe<std::uint32_t>)(request, block);
     // A 32-bit player's pointers can't name a block beyond its 4 GiB: it is not handed one.
-    bool asking = (pointerSize == sizeof(std::uint64_t) ||
-                   (block + sizeof request - 1) >> HalfBits >> HalfBits == 0) &&
-                  Write(player, block, &request, NameAt);
+    bool asking =
+        (pointerSize == sizeof(std::uint64_t) || HighHalf(block + sizeof request - 1) == 0) &&
+        Write(player, block, &request, NameAt);
     for (int tag = 0; asking && tag < count; ++tag)
         asking = AskTag(player, block, request, names[tag], *tags[tag]);
     // A question left unanswered is still waiting in the player's queue, and would write into

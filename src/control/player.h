@@ -51,6 +51,13 @@ bool Answers(Player& player);
 // Minimises the window, then hides it, the way the player itself would leave the screen.
 void HideWindow(desktop::HWND window);
 
+// What an address holds beyond its low 32 bits, which a 32-bit program's addresses leave empty;
+// shifted twice, so that a 32-bit build shifts no further than its width.
+inline constexpr int HalfBits = 16;
+constexpr std::uintptr_t HighHalf(std::uintptr_t address) {
+    return address >> HalfBits >> HalfBits;
+}
+
 // The player's volume, 0 to 255, in whole percent as /VOLUME prints it, and back; halves round up.
 inline constexpr int MaxPercent = 100;
 int PercentFromVolume(int volume);

@@ -10,7 +10,6 @@ namespace {
 constexpr std::uintptr_t LowestAddress = 0x10000;  // below: none, or 1 for "not supported"
 constexpr std::uintptr_t PageSize = 0x1000;
 constexpr std::uintptr_t LowHalf = 0xFFFFFFFF;
-constexpr int HalfBits = 16;          // shifted twice: a 32-bit program's address has no high half
 constexpr int CurrentEntryTries = 3;  // a list that keeps changing gives no text
 
 // Which question gives the entry's text: the UTF-16 one, and the ANSI one that players too old
@@ -57,7 +56,7 @@ int ReadText(Player& player, std::uintptr_t address, unsigned char* text, int ca
 // player's reaches a 64-bit caller sign-extended; a 64-bit player's never has a high half of
 // ones, which is the kernel's.
 std::uintptr_t Address(std::uintptr_t answer, bool wide) {
-    if ((answer >> HalfBits >> HalfBits) == LowHalf) answer &= LowHalf;
+    if (HighHalf(answer) == LowHalf) answer &= LowHalf;
     const bool odd = wide && (answer & 1) != 0;
     return answer < LowestAddress || odd ? 0 : answer;
 }

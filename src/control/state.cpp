@@ -43,12 +43,9 @@ constexpr int TagCount = static_cast<int>(Field::Genre) - static_cast<int>(Field
 
 // Each tag's name fits the block its question is asked in.
 constexpr bool TagNamesFit() {
-    for (int tag = 0; tag < TagCount; ++tag) {
-        int length = 0;
-        while (FieldTable[static_cast<int>(Field::Artist) + tag].key[length] != '\0')
-            ++length;
-        if (length >= TagNameUnits) return false;
-    }
+    for (int tag = 0; tag < TagCount; ++tag)
+        if (TextLength(FieldTable[static_cast<int>(Field::Artist) + tag].key) >= TagNameUnits)
+            return false;
     return true;
 }
 static_assert(TagNamesFit());
@@ -118,16 +115,16 @@ void ReadTags(PlayerState& state, Player& player, RowAnswers& answers, const Pla
     answers.asked |= TagFields;
     if ((answers.asked & FieldBit(Field::File)) == 0)
         ReadOne(state, Field::File, player, answers, known);
+    const bool same = known != nullptr && known->running && SameLine(known->file, state.file);
     const char* names[TagCount];
     Line* tags[TagCount];
     for (int tag = 0; tag < TagCount; ++tag) {
         const FieldRow& row = RowOf(static_cast<Field>(static_cast<int>(Field::Artist) + tag));
         names[tag] = row.key;
         tags[tag] = &(state.*row.text);
-        if (known != nullptr) *tags[tag] = known->*row.text;
+        if (same) *tags[tag] = known->*row.text;  // the file's tags, read before
     }
-    if (known == nullptr || !known->running || !SameLine(known->file, state.file))
-        ReadFileTags(player, state.file, names, tags, TagCount);
+    if (!same) ReadFileTags(player, state.file, names, tags, TagCount);
 }
 
 void ReadOne(PlayerState& state, Field field, Player& player, RowAnswers& answers,

@@ -173,7 +173,7 @@ int FindStringOrdinal(unsigned flags, const WCHAR* source, int sourceLength, con
 // A text's length, and a copy of it cut to fit the capacity with its terminator, as lstrlen and
 // lstrcpyn give them, in either kind of text, without importing them.
 template <typename Char>
-int TextLength(const Char* text) {
+constexpr int TextLength(const Char* text) {
     int length = 0;
     while (text[length] != 0)
         ++length;

@@ -255,11 +255,16 @@ def companion_environment():
                 TUNEDESK_WINE=" ".join(PAIRING.command()))
 
 
-def start_companion(layout, *options):
+def companion_command(layout, *options):
+    """The companion's command line, with the pairing's wine unless the options name another."""
     if "--wine" not in options:
         options = ("--wine", " ".join(PAIRING.command()), *options)
+    return [layout.companion, *options, str(layout.exe)]
+
+
+def start_companion(layout, *options):
     log = open(FOLDER / "companion.log", "a")
-    companion = subprocess.Popen([layout.companion, "--verbose", *options, str(layout.exe)],
+    companion = subprocess.Popen(companion_command(layout, "--verbose", *options),
                                  stdout=log, stderr=log, stdin=subprocess.DEVNULL,
                                  env=companion_environment())
     for _ in range(100):
@@ -447,9 +452,8 @@ def run_checks(checks, companion, layout):
 
     # In the test's own prefix, as every Wine program a test runs: without one it would make and
     # leave a wineserver in the user's ~/.wine.
-    second = subprocess.run([layout.companion, "--wine", " ".join(PAIRING.command()), str(layout.exe)],
-                            capture_output=True, text=True, timeout=30, stdin=subprocess.DEVNULL,
-                            env=companion_environment())
+    second = subprocess.run(companion_command(layout), capture_output=True, text=True, timeout=30,
+                            stdin=subprocess.DEVNULL, env=companion_environment())
     checks.check("a second instance exits 1 with one line", [
         same("exit status", second.returncode, 1), same("lines", len(second.stderr.splitlines()), 1)])
     hung.send_signal(signal.SIGTERM)
