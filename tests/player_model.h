@@ -18,6 +18,7 @@ struct PlayerModel {
     std::int32_t tracks = 0;
     std::int32_t manualAdvance = Off;  // with repeat on: the one track repeats
     std::int32_t rating = 0;           // the current entry's
+    bool playlistWindow = true;        // an older player has none: it answers 260 as unknown
 };
 
 inline constexpr std::int32_t UnknownMessage = NotSupported;

@@ -275,6 +275,9 @@ PLAYLIST_SCENARIOS = (
     Scenario("remove the current entry, then the last, then none", "tunedesk.exe /REMOVE=3 /TRACK /REMOVE=3 "
              "/REMOVE=0 /REMOVE=3 /REMOVE=x /TRACK", player=PLAYING, events=("remove 2", "remove 2"),
              output=("3/3", "2/2")),
+    Scenario("an older player without a playlist window: no remove or insert, and the run goes on",
+             "tunedesk.exe /REMOVE=1 /INSERT song.mp3 /STATUS", files=("song.mp3",),
+             player=dict(PLAYING, PlaylistWindow=0), output=("Playing",)),
     Scenario("jump by name: another case and script, around the end, and no match", "tunedesk.exe /JUMP=ÜNÏCÖDÉ "
              "/JUMP=beyoncé /JUMP=nowhere", player=WORLD_PLAYING, events=ipc(121, 2) + commands(40045)
              + ipc(121, 0) + commands(40045), memory=True),

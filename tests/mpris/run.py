@@ -250,9 +250,9 @@ def follower_command(pid):
 
 def companion_environment():
     """The pairing's Wine environment, a cache of the test's own, and the pairing's wine for the
-    wines that hand on to it."""
+    wines that hand on to it, which keep their markers in the test's folder."""
     return dict(PAIRING.environment(), XDG_CACHE_HOME=str(FOLDER / "cache"),
-                TUNEDESK_WINE=" ".join(PAIRING.command()))
+                TUNEDESK_WINE=" ".join(PAIRING.command()), TUNEDESK_MARKERS=str(FOLDER))
 
 
 def companion_command(layout, *options):

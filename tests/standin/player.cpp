@@ -25,6 +25,7 @@
 // player's "Scroll title in the Windows taskbar" does.
 // Its playlist window, whose handle 260 gives, inserts the file of a WM_COPYDATA 114 at its index
 // (logged as "insert INDEX FILE") and removes the entry a WM_USER 104 names ("remove INDEX").
+// PlaylistWindow=0 makes it an older player, which answers 260 as any message it does not know.
 #include <windows.h>
 
 #include <algorithm>
@@ -162,6 +163,7 @@ void LoadState() {
     player.ansi = number(L"Ansi", 0) == 1;
     player.tags = number(L"Tags", 1) == 1;
     player.scroll = number(L"Scroll", 0) == 1;
+    model.playlistWindow = number(L"PlaylistWindow", 1) == 1;
     model.rating = number(L"Rating", model.rating);
     player.lie = Text(L"Lie");
     player.entries.clear();
@@ -335,7 +337,7 @@ LRESULT Ipc(HWND window, WPARAM wParam, LPARAM id) {
     MoveOn();
     if (id >= GetPlaylistFile && id <= GetPlaylistFileW) return EntryAnswer(data, id);
     if (id == GetFileInfoW && player.tags) return TagAnswer(wParam);
-    if (id == GetWindowHandle && data == PlaylistWindow)
+    if (id == GetWindowHandle && data == PlaylistWindow && player.model.playlistWindow)
         return reinterpret_cast<LRESULT>(playlistWindow);
     if (id == ClearPlaylist) player.entries.clear();
     const std::int32_t answer = AnswerUserMessage(player.model, data, id);

@@ -276,11 +276,15 @@ bool InBlock(std::uintptr_t address) {
 
 // 3026: the tag named in the structure at address, of the entry whose file it names, copied as
 // the player copies it, cut to the room given with its terminator; 0 for a tag it has not. A
-// pointer that names no memory of the player's crashes it: it answers nothing from then on.
+// pointer, or an answer's room, that reaches beyond the block crashes it: it answers nothing from
+// then on.
 std::int32_t TagAnswer(std::uintptr_t address) {
     if (!InBlock(address)) return 0;
     for (int pointer = 0; pointer < 3; ++pointer)
         Desktop.player.hung = Desktop.player.hung || !InBlock(PointerAt(address, pointer));
+    // The answer's whole room too: the player may write to its last unit.
+    const std::uintptr_t roomEnd = PointerAt(address, 2) + PointerAt(address, 3) * sizeof(char16_t);
+    Desktop.player.hung = Desktop.player.hung || !InBlock(roomEnd - 1);
     if (Desktop.player.hung) return 0;
     const auto* file = reinterpret_cast<const char16_t*>(PointerAt(address, 0));
     const auto* name = reinterpret_cast<const char16_t*>(PointerAt(address, 1));
@@ -297,10 +301,11 @@ std::int32_t TagAnswer(std::uintptr_t address) {
             if (!std::equal(asked.begin(), asked.end(), wanted.begin(), wanted.end()) ||
                 playlist.tags[entry][tag] == nullptr || room == 0)
                 continue;
+            const bool whole = Desktop.player.tagsQuestion == FakePlayer::TagsQuestion::Unterminated;
             const std::u16string_view text = playlist.tags[entry][tag];
-            const std::size_t copied = std::min(text.size(), room - 1);
+            const std::size_t copied = std::min(text.size(), whole ? room : room - 1);
             std::copy(text.begin(), text.begin() + copied, answer);
-            answer[copied] = u'\0';
+            if (copied < room) answer[copied] = u'\0';
             return 1;
         }
     }
@@ -484,7 +489,8 @@ std::intptr_t SendMessageTimeoutA(HWND window, unsigned message, std::uintptr_t 
     *result = 0;
     if (window == PlaylistHandle) return !Desktop.player.hung;
     if (window != PlayerWindow || Desktop.player.hung) return 0;
-    if (message == WM_USER && lParam == GetWindowHandle && wParam == PlaylistWindow) {
+    if (message == WM_USER && lParam == GetWindowHandle && wParam == PlaylistWindow &&
+        Desktop.player.playlistWindow) {
         *result = reinterpret_cast<std::uintptr_t>(PlaylistHandle);
         return 1;
     }

@@ -49,7 +49,8 @@ struct FakePlayer : PlayerModel {
         Unwritten,
         BeyondFourGiB,
         Unanswered,
-        ClaimsEvery,  // answers 1 for every tag, and fills only those it has
+        ClaimsEvery,   // answers 1 for every tag, and fills only those it has
+        Unterminated,  // fills every unit of a long tag's answer, with no terminator
     } tagsQuestion;
 };
 

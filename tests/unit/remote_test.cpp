@@ -359,6 +359,11 @@ TEST(Remote, AnswersAndSetsInOrder) {
          "", "ipc 121 0\ncommand 40045\n"},
         {"/JUMP= looks on from the current entry", "t /JUMP=artist",
          [] { Desktop.player.track = 0; }, "", "ipc 121 1\ncommand 40045\n"},
+        {"/JUMP= with only the current entry matching plays it again", "t /JUMP=three", [] {}, "",
+         "ipc 121 2\ncommand 40045\n"},
+        {"an older player answers 1 for a playlist window it has not: nothing goes to one",
+         "t /REMOVE=1 /INSERT song.mp3 /STATUS", [] { Desktop.player.playlistWindow = false; },
+         "Playing\r\n", ""},
         {"/JUMP= with no match, or nothing to match, changes nothing", "t /JUMP=zzz /JUMP=", [] {},
          "", ""},
         {"a player too old for UTF-16 answers in its code page", "t /FILE",
@@ -390,8 +395,20 @@ TEST(Remote, AnswersAndSetsInOrder) {
         {"no player: empty tags and rating", "t /ARTIST /ALBUM /RATING /RATING=3",
          [] { Desktop.runningClass = nullptr; }, "\r\n\r\n\r\n", ""},
         {"ratings: 0 clears, anything but 0 to 5 sends nothing",
-         "t /RATING=3 /RATING /RATING=0 /RATING=6 /RATING=-1 /RATING=+1 /RATING=x /RATING=", [] {},
-         "3\r\n", "ipc 639 3\nipc 639 0\n"},
+         "t /RATING=3 /RATING /RATING=0 /RATING=5 /RATING=6 /RATING=-1 /RATING=+1 /RATING=x "
+         "/RATING=",
+         [] {}, "3\r\n", "ipc 639 3\nipc 639 0\nipc 639 5\n"},
+        {"the highest rating", "t /RATING", [] { Desktop.player.rating = MaxRating; }, "5\r\n",
+         ""},
+        {"a rating above the highest is none", "t /RATING /QUERY",
+         [] {
+             Desktop.player.rating = MaxRating + 1;
+             Desktop.player.tracks = 0;
+         },
+         "0\r\nstatus Playing\r\ntitle Artist C - Three\r\nposition 83.250\r\nlength 240.000\r\n"
+         "volume 78\r\ntrack 0\r\ntracks 0\r\nshuffle on\r\nrepeat off\r\nfile \r\n"
+         "artist \r\nalbum \r\nalbumartist \r\nyear \r\ngenre \r\nrating 0\r\n",
+         ""},
         {"a tag the player does not fill, and one longer than its answer, cut as a line is",
          "t /ARTIST /ALBUM /QUERY",
          [] {
@@ -401,6 +418,13 @@ TEST(Remote, AnswersAndSetsInOrder) {
              Desktop.player.tracks = 3;
          },
          longTag.c_str(), ""},
+        {"a tag filled to the last unit without a terminator: cut, never read past", "t /ARTIST",
+         [] {
+             static const std::u16string longest(1500, u'x');
+             Desktop.player.playlist.tags[2][0] = longest.c_str();
+             Desktop.player.tagsQuestion = FakePlayer::TagsQuestion::Unterminated;
+         },
+         longEntry.c_str(), ""},
         {"a player that says it filled a tag it has not: that one is empty", "t /QUERY",
          [] {
              Desktop.player.tagsQuestion = FakePlayer::TagsQuestion::ClaimsEvery;

@@ -231,6 +231,7 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
         std::string printed;
         const char* logged = "";  // lines that must be among the calls too
         int tagReads = -1;        // blocks reserved in the player for its tags, if it matters
+        int fullReads = -1;       // state reads, which alone ask the rating, if it matters
     } cases[] = {
         {"lines that come together, an empty one counted, answered by one block",
          "/PAUSE\r\n\n/VOLUME=50\n/STATUS", nullptr,
@@ -258,7 +259,15 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
              if (wait >= 0) Desktop.player.caption = scrolled[wait % 3];
              if (wait == 12) Desktop.runningClass = nullptr;
          },
-         Block(0) + Gone(0), "", 1},
+         Block(0) + Gone(0), "", 1, 4},
+        {"the track number alone changes: seen at the next caption poll, not the state poll", "",
+         [](int wait) {
+             if (wait == 1) Desktop.player.playlist.titles[1] = u"Artist C - Three";
+             if (wait == 1) Desktop.player.caption = u"2. Artist C - Three - Winamp";
+             if (wait == 1) Desktop.player.track = 1;
+             if (wait == 5) Desktop.runningClass = nullptr;
+         },
+         Block(0) + Block(0, "Playing", "Artist C - Three", "83.750", 78, 2) + Gone(0)},
         {"a volume change, seen at the next caption poll", "",
          [](int wait) {
              if (wait == 1) Desktop.player.volume = 255;
@@ -321,6 +330,11 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
         EXPECT_EQ(ReservedBlocks(), 0) << c.name;
         if (c.tagReads >= 0) {
             EXPECT_EQ(Occurrences(CallLog(), "VirtualAllocEx("), c.tagReads) << c.name;
+        }
+        if (c.fullReads >= 0) {
+            EXPECT_EQ(Occurrences(CallLog(), "SendMessageTimeoutA(player, 0x400, 0, 640, "),
+                      c.fullReads)
+                << c.name;
         }
     }
 }
