@@ -301,7 +301,8 @@ std::int32_t TagAnswer(std::uintptr_t address) {
             if (!std::equal(asked.begin(), asked.end(), wanted.begin(), wanted.end()) ||
                 playlist.tags[entry][tag] == nullptr || room == 0)
                 continue;
-            const bool whole = Desktop.player.tagsQuestion == FakePlayer::TagsQuestion::Unterminated;
+            const bool whole =
+                Desktop.player.tagsQuestion == FakePlayer::TagsQuestion::Unterminated;
             const std::u16string_view text = playlist.tags[entry][tag];
             const std::size_t copied = std::min(text.size(), whole ? room : room - 1);
             std::copy(text.begin(), text.begin() + copied, answer);

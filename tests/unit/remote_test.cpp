@@ -398,8 +398,7 @@ TEST(Remote, AnswersAndSetsInOrder) {
          "t /RATING=3 /RATING /RATING=0 /RATING=5 /RATING=6 /RATING=-1 /RATING=+1 /RATING=x "
          "/RATING=",
          [] {}, "3\r\n", "ipc 639 3\nipc 639 0\nipc 639 5\n"},
-        {"the highest rating", "t /RATING", [] { Desktop.player.rating = MaxRating; }, "5\r\n",
-         ""},
+        {"the highest rating", "t /RATING", [] { Desktop.player.rating = MaxRating; }, "5\r\n", ""},
         {"a rating above the highest is none", "t /RATING /QUERY",
          [] {
              Desktop.player.rating = MaxRating + 1;
