@@ -2,6 +2,7 @@
 #include "control/actions.h"
 
 #include "control/playlist.h"
+#include "control/template.h"
 
 using namespace desktop;
 
@@ -76,9 +77,14 @@ void FlipShow(Pass& pass, const char* value) {
     (IsWindowVisible(pass.player.window) == Visible ? Hide : Show)(pass, value);
 }
 
+void ReadKnown(Pass& pass, PlayerState& state, Fields fields) {
+    ReadFields(state, fields, pass.player, &pass.known);
+    if ((fields & TagFields) != 0) pass.known = state;
+}
+
 void QueryFields(Pass& pass, Field first, Field last) {
     PlayerState state;
-    ReadFields(state, FieldRange(first, last), pass.player);
+    ReadKnown(pass, state, FieldRange(first, last));
     Line line;
     line.length = 0;
     for (int at = static_cast<int>(first); at <= static_cast<int>(last); ++at) {
@@ -94,11 +100,59 @@ void QueryFields(Pass& pass, Field first, Field last) {
 
 void QueryAll(Pass& pass, const char*) {
     PlayerState state;
-    ReadState(state, pass.player);
+    ReadKnown(pass, state, AllFields);
     Text text;
     text.length = 0;
     AppendQueryLines(text, state);
     WriteText(pass.output, text);
+}
+
+const WCHAR* SetterValue(const WCHAR* argument) {
+    while (*argument++ != u'=') {
+    }
+    return argument;
+}
+
+bool IsSetter(const WCHAR* argument, const char* name) {
+    int at = 0;
+    for (; name[at] != '\0'; ++at) {
+        const WCHAR c = argument[at];
+        if ((c >= u'a' && c <= u'z' ? c - (u'a' - u'A') : c) != static_cast<WCHAR>(name[at]))
+            return false;
+    }
+    return true;
+}
+
+void Format(Pass& pass, const char*) {
+    PlayerState state;
+    ReadKnown(pass, state, AllFields);
+    Line line, error;
+    if (!RenderTemplate(SetterValue(pass.wideArgument), state, line, error)) WriteError(error);
+    pass.outputTaken = pass.nextArgument != nullptr && IsSetter(pass.nextArgument, OutputSwitch);
+    if (!pass.outputTaken) {
+        Text text;
+        text.length = 0;
+        AppendLine(text, line);
+        WriteText(pass.output, text);
+        return;
+    }
+    const WCHAR* path = SetterValue(pass.nextArgument);
+    if (WriteWholeFile(path, line)) return;
+    error.length = 0;
+    Append(error, "tunedesk: /OUTPUT: can't write ");
+    AppendWide(error, path, path + TextLength(path));
+    WriteError(error);
+}
+
+void OutputTo(Pass& pass, const char*) {
+    if (pass.outputTaken) {
+        pass.outputTaken = false;
+        return;
+    }
+    Line error;
+    error.length = 0;
+    Append(error, "tunedesk: /OUTPUT= goes right after a /FORMAT=; passed over");
+    WriteError(error);
 }
 
 void QueryPlaylist(Pass& pass, const char*) {

@@ -19,6 +19,9 @@ struct Pass {
     Placing placing = Placing::Adding;             // where the next file goes
     std::int32_t insertAt = 0;                     // inserting: before this entry
     const desktop::WCHAR* wideArgument = nullptr;  // the switch's argument in UTF-16, as typed
+    const desktop::WCHAR* nextArgument = nullptr;  // the argument after it, or none
+    bool outputTaken = false;  // the next argument, "/OUTPUT=", is the template's
+    PlayerState known{};       // the last state read with its file's tags, kept for the run
 };
 
 // A switch's action; value is the text after a setter's "=", and null for any other switch.
@@ -40,7 +43,19 @@ template <Field first, Field last = first>
 void Query(Pass& pass, const char*) {
     QueryFields(pass, first, last);
 }
-void QueryAll(Pass& pass, const char* value);       // every field after its key
+void QueryAll(Pass& pass, const char* value);  // every field after its key
+// Reads fields as a query does: a file's tags are asked for once a run, and kept for it.
+void ReadKnown(Pass& pass, PlayerState& state, Fields fields);
+// "/FORMAT=TEMPLATE": the template's line, written where a query writes, or with "/OUTPUT=FILE"
+// right after it to that file, replaced whole.
+inline constexpr char FormatSwitch[] = "/FORMAT=", OutputSwitch[] = "/OUTPUT=";
+void Format(Pass& pass, const char* value);
+// "/OUTPUT=" anywhere but right after a "/FORMAT=" is said and passed over.
+void OutputTo(Pass& pass, const char* value);
+// The text after a setter's "=", in UTF-16 as typed; the name before it is ASCII.
+const desktop::WCHAR* SetterValue(const desktop::WCHAR* argument);
+// True when the argument is the setter of that name, "/OUTPUT=" say, in any case.
+bool IsSetter(const desktop::WCHAR* argument, const char* name);
 void QueryPlaylist(Pass& pass, const char* value);  // "N title" for each entry
 
 void Clear(Pass& pass, const char* value);

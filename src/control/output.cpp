@@ -6,6 +6,8 @@ using namespace desktop;
 namespace {
 
 constexpr char NotRunning[] = "Not running";
+constexpr int PathCapacity = 1024;   // UTF-16 units of a now-playing file's path, and more
+constexpr WCHAR Beside[] = u".new";  // a now-playing file's next content lies beside it
 
 void FindOutput(Output& output) {
     output.found = true;
@@ -83,6 +85,36 @@ bool WriteText(Output& output, const Text& whole) {
     if (WriteConsoleW(output.handle, wide, units, &written, nullptr)) return true;
     return WriteFile(output.handle, text, length, &written, nullptr) &&
            written == static_cast<unsigned>(length);
+}
+
+bool HasOutput(Output& output) {
+    if (!output.found) FindOutput(output);
+    return IsUsable(output.handle);
+}
+
+bool WriteWholeFile(const WCHAR* path, const Line& line) {
+    // Beside it, named for this process, so that two writers never share one.
+    WCHAR next[PathCapacity];
+    const int length = TextLength(path);
+    Line suffix;
+    suffix.length = 0;
+    AppendNumber(suffix, GetCurrentProcessId());
+    if (length + suffix.length + TextLength(Beside) + 1 >= PathCapacity) return false;
+    CopyText(next, path, PathCapacity);
+    next[length] = u'.';
+    for (int at = 0; at < suffix.length; ++at)
+        next[length + 1 + at] = static_cast<WCHAR>(suffix.text[at]);
+    CopyText(next + length + 1 + suffix.length, Beside, PathCapacity - length - 1 - suffix.length);
+    const HANDLE file =
+        CreateFileW(next, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!IsUsable(file)) return false;
+    unsigned written = 0;
+    const bool whole = WriteFile(file, line.text, line.length, &written, nullptr) &&
+                       written == static_cast<unsigned>(line.length);
+    CloseHandle(file);
+    if (whole && MoveFileExW(next, path, MOVEFILE_REPLACE_EXISTING)) return true;
+    DeleteFileW(next);
+    return false;
 }
 
 void WriteError(Line& line) {

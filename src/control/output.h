@@ -34,5 +34,11 @@ void AppendQueryLines(Text& text, const PlayerState& state);
 // pipe or a file as UTF-8 without a byte-order mark. False when nothing could take them, as when
 // the reader has gone away.
 bool WriteText(Output& output, const Text& text);
+// True when the run has an output of its own: a standard output, or the parent's console.
+bool HasOutput(Output& output);
+// Replaces a now-playing file's content with the line, in UTF-8 without a byte-order mark or a
+// line end: written to a file beside it, then moved over it, so that a reader such as a
+// streaming program never sees half of it. False when it could not be written or replaced.
+bool WriteWholeFile(const desktop::WCHAR* path, const Line& line);
 // Writes a line and its end to standard error, in UTF-8, where a run says what it could not do.
 void WriteError(Line& line);

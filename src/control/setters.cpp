@@ -118,9 +118,7 @@ void RemoveTrack(Pass& pass, const char* value) {
 // compares them; the current entry's is the last one tried.
 void JumpTo(Pass& pass, const char*) {
     Player& player = pass.player;
-    const WCHAR* wanted = pass.wideArgument;
-    while (*wanted++ != u'=') {  // the value after the switch's name, which is ASCII
-    }
+    const WCHAR* wanted = SetterValue(pass.wideArgument);
     if (*wanted == u'\0') return;
     const std::int32_t count = Ask(player, 0, ListLength);  // without a player, 0
     const std::int32_t current = Ask(player, 0, ListPosition);

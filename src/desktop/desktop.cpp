@@ -37,6 +37,12 @@ constexpr unsigned ourGuard = desktop::PAGE_GUARD;
 constexpr unsigned ourVmOperation = desktop::PROCESS_VM_OPERATION;
 constexpr unsigned ourVmWrite = desktop::PROCESS_VM_WRITE, ourReserve = desktop::MEM_RESERVE;
 constexpr unsigned ourRelease = desktop::MEM_RELEASE, ourReadWrite = desktop::PAGE_READWRITE;
+constexpr unsigned ourDirectory = desktop::FILE_ATTRIBUTE_DIRECTORY;
+constexpr unsigned ourWrite = desktop::GENERIC_WRITE, ourCreateAlways = desktop::CREATE_ALWAYS;
+constexpr unsigned ourNormalFile = desktop::FILE_ATTRIBUTE_NORMAL;
+constexpr unsigned ourReplace = desktop::MOVEFILE_REPLACE_EXISTING;
+constexpr unsigned ourDisk = desktop::FILE_TYPE_DISK, ourChar = desktop::FILE_TYPE_CHAR,
+                   ourPipe = desktop::FILE_TYPE_PIPE, ourClose = desktop::WM_CLOSE;
 }  // namespace
 
 #include <windows.h>
@@ -78,6 +84,17 @@ static_assert(sizeof(desktop::MEMORY_BASIC_INFORMATION) == sizeof(::MEMORY_BASIC
                   offsetof(::MEMORY_BASIC_INFORMATION, RegionSize) &&
               offsetof(desktop::MEMORY_BASIC_INFORMATION, Protect) ==
                   offsetof(::MEMORY_BASIC_INFORMATION, Protect));
+
+static_assert(ourDirectory == FILE_ATTRIBUTE_DIRECTORY && ourWrite == GENERIC_WRITE &&
+              ourCreateAlways == CREATE_ALWAYS && ourNormalFile == FILE_ATTRIBUTE_NORMAL &&
+              ourReplace == MOVEFILE_REPLACE_EXISTING);
+static_assert(ourDisk == FILE_TYPE_DISK && ourChar == FILE_TYPE_CHAR && ourPipe == FILE_TYPE_PIPE &&
+              ourClose == WM_CLOSE);
+static_assert(sizeof(desktop::WIN32_FIND_DATAW) == sizeof(::WIN32_FIND_DATAW) &&
+              offsetof(desktop::WIN32_FIND_DATAW, cFileName) ==
+                  offsetof(::WIN32_FIND_DATAW, cFileName));
+static_assert(sizeof(desktop::WNDCLASSW) == sizeof(::WNDCLASSW) &&
+              offsetof(desktop::WNDCLASSW, lpszClassName) == offsetof(::WNDCLASSW, lpszClassName));
 
 namespace desktop {
 
@@ -289,6 +306,70 @@ int FindStringOrdinal(unsigned flags, const WCHAR* source, int sourceLength, con
                       int valueLength, int ignoreCase) {
     return ::FindStringOrdinal(flags, Real(source), sourceLength, Real(value), valueLength,
                                ignoreCase);
+}
+
+unsigned CharUpperBuffW(WCHAR* text, unsigned length) {
+    return ::CharUpperBuffW(Real(text), length);
+}
+
+unsigned CharLowerBuffW(WCHAR* text, unsigned length) {
+    return ::CharLowerBuffW(Real(text), length);
+}
+
+HANDLE FindFirstFileW(const WCHAR* pattern, WIN32_FIND_DATAW* found) {
+    return reinterpret_cast<HANDLE>(
+        ::FindFirstFileW(Real(pattern), reinterpret_cast<::WIN32_FIND_DATAW*>(found)));
+}
+
+int FindNextFileW(HANDLE search, WIN32_FIND_DATAW* found) {
+    return ::FindNextFileW(Real(search), reinterpret_cast<::WIN32_FIND_DATAW*>(found));
+}
+
+int FindClose(HANDLE search) { return ::FindClose(Real(search)); }
+
+HANDLE CreateFileW(const WCHAR* fileName, unsigned access, unsigned share, void* security,
+                   unsigned creation, unsigned flags, HANDLE templateFile) {
+    return reinterpret_cast<HANDLE>(::CreateFileW(Real(fileName), access, share,
+                                                  static_cast<SECURITY_ATTRIBUTES*>(security),
+                                                  creation, flags, Real(templateFile)));
+}
+
+int MoveFileExW(const WCHAR* existing, const WCHAR* replaced, unsigned flags) {
+    return ::MoveFileExW(Real(existing), Real(replaced), flags);
+}
+
+int DeleteFileW(const WCHAR* fileName) { return ::DeleteFileW(Real(fileName)); }
+
+unsigned GetCurrentProcessId() { return ::GetCurrentProcessId(); }
+
+unsigned GetFileType(HANDLE file) { return ::GetFileType(Real(file)); }
+
+std::intptr_t DESKTOP_CALLBACK DefWindowProcW(HWND window, unsigned message, std::uintptr_t wParam,
+                                              std::intptr_t lParam) {
+    return ::DefWindowProcW(Real(window), message, wParam, lParam);
+}
+
+unsigned short RegisterClassW(const WNDCLASSW* windowClass) {
+    return ::RegisterClassW(reinterpret_cast<const ::WNDCLASSW*>(windowClass));
+}
+
+HWND CreateWindowExW(unsigned exStyle, const WCHAR* className, const WCHAR* windowName,
+                     unsigned style, int x, int y, int width, int height, HWND parent, void* menu,
+                     HINSTANCE instance, void* parameter) {
+    return reinterpret_cast<HWND>(::CreateWindowExW(
+        exStyle, Real(className), Real(windowName), style, x, y, width, height, Real(parent),
+        static_cast<::HMENU>(menu), reinterpret_cast<::HINSTANCE>(instance), parameter));
+}
+
+int DestroyWindow(HWND window) { return ::DestroyWindow(Real(window)); }
+
+HWND FindWindowExW(HWND parent, HWND after, const WCHAR* className, const WCHAR* windowName) {
+    return reinterpret_cast<HWND>(
+        ::FindWindowExW(Real(parent), Real(after), Real(className), Real(windowName)));
+}
+
+int PostMessageW(HWND window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+    return ::PostMessageW(Real(window), message, wParam, lParam);
 }
 
 }  // namespace desktop

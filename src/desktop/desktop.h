@@ -170,6 +170,56 @@ inline constexpr unsigned FIND_FROMSTART = 0x00400000;
 int FindStringOrdinal(unsigned flags, const WCHAR* source, int sourceLength, const WCHAR* value,
                       int valueLength, int ignoreCase);
 
+// Templates: case as the system's tables have it, and the files beside the one playing.
+unsigned CharUpperBuffW(WCHAR* text, unsigned length);
+unsigned CharLowerBuffW(WCHAR* text, unsigned length);
+inline constexpr unsigned FILE_ATTRIBUTE_DIRECTORY = 0x10;
+struct WIN32_FIND_DATAW {
+    unsigned dwFileAttributes;
+    unsigned times[6];  // creation, last access and last write, two halves each
+    unsigned nFileSizeHigh, nFileSizeLow, dwReserved0, dwReserved1;
+    WCHAR cFileName[MAX_PATH];
+    WCHAR cAlternateFileName[14];
+};
+HANDLE FindFirstFileW(const WCHAR* pattern, WIN32_FIND_DATAW* found);
+int FindNextFileW(HANDLE search, WIN32_FIND_DATAW* found);
+int FindClose(HANDLE search);
+
+// Now-playing files, replaced whole: written beside, then moved over the old one.
+inline constexpr unsigned GENERIC_WRITE = 0x40000000, CREATE_ALWAYS = 2;
+inline constexpr unsigned FILE_ATTRIBUTE_NORMAL = 0x80, MOVEFILE_REPLACE_EXISTING = 0x1;
+HANDLE CreateFileW(const WCHAR* fileName, unsigned access, unsigned share, void* security,
+                   unsigned creation, unsigned flags, HANDLE templateFile);
+int MoveFileExW(const WCHAR* existing, const WCHAR* replaced, unsigned flags);
+int DeleteFileW(const WCHAR* fileName);
+unsigned GetCurrentProcessId();
+// What a standard handle is: only a file or a pipe ends, a character device such as NUL does not.
+inline constexpr unsigned FILE_TYPE_DISK = 1, FILE_TYPE_CHAR = 2, FILE_TYPE_PIPE = 3;
+unsigned GetFileType(HANDLE file);
+
+// The follower's own hidden window, by which "/FOLLOW=OFF" finds it and tells it to end.
+inline constexpr unsigned WM_CLOSE = 0x0010;
+using WNDPROC = std::intptr_t DESKTOP_CALLBACK (*)(HWND window, unsigned message,
+                                                   std::uintptr_t wParam, std::intptr_t lParam);
+struct WNDCLASSW {
+    unsigned style;
+    WNDPROC lpfnWndProc;
+    int cbClsExtra, cbWndExtra;
+    HINSTANCE hInstance;
+    void *hIcon, *hCursor, *hbrBackground;
+    const WCHAR* lpszMenuName;
+    const WCHAR* lpszClassName;
+};
+std::intptr_t DESKTOP_CALLBACK DefWindowProcW(HWND window, unsigned message, std::uintptr_t wParam,
+                                              std::intptr_t lParam);
+unsigned short RegisterClassW(const WNDCLASSW* windowClass);
+HWND CreateWindowExW(unsigned exStyle, const WCHAR* className, const WCHAR* windowName,
+                     unsigned style, int x, int y, int width, int height, HWND parent, void* menu,
+                     HINSTANCE instance, void* parameter);
+int DestroyWindow(HWND window);
+HWND FindWindowExW(HWND parent, HWND after, const WCHAR* className, const WCHAR* windowName);
+int PostMessageW(HWND window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
+
 // A text's length, and a copy of it cut to fit the capacity with its terminator, as lstrlen and
 // lstrcpyn give them, in either kind of text, without importing them.
 template <typename Char>

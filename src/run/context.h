@@ -15,4 +15,5 @@ struct Run {
     char className[ClassCapacity];  // the player's window class
     // Handed down rather than called, since the pass's switch table holds the follower.
     void (*commandPass)(const ArgumentList& arguments, Pass& pass);
+    desktop::HINSTANCE instance;  // the program's own module, whose windows the follower makes
 };

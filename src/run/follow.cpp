@@ -1,12 +1,15 @@
 // Following the player: "/FOLLOW" keeps running, carries out each line of standard input as a run
-// would, and writes a block of the player's state at the start, after each line and whenever
-// the state changes. One thread watches the player; a second only reads standard input.
+// would, and hands the player's state to its sinks (blocks, template lines, now-playing files) at
+// the start, after each line and whenever the state changes. One thread watches the player; a
+// second only reads standard input. A follower with no input of its own runs until "/FOLLOW=OFF"
+// closes its hidden window.
 #include "run/follow.h"
 
 #include <atomic>
 
 #include "run/context.h"
 #include "run/launch.h"
+#include "run/sinks.h"
 
 using namespace desktop;
 
@@ -31,6 +34,8 @@ constexpr int InputCapacity = LineCapacity;
 constexpr int ChunkCapacity = 512;
 constexpr char ProgramArgument[] = "\"\" ";  // argument 0, before a line split as a command line
 constexpr int FollowCaptionCapacity = 512;   // enough to see that a caption changed
+constexpr WCHAR FollowerClass[] = u"Tunedesk follower";  // the hidden window of one without input
+constexpr char OffValue[] = "OFF";
 
 // The lines of standard input, handed from the reader thread to the follower.
 struct Input {
@@ -44,7 +49,9 @@ struct Input {
 struct Follower {
     const Run& run;
     Player player;  // whose process handle is signalled when it ends
-    Output& output;
+    Sinks& sinks;
+    HWND window = nullptr;  // its own, without input of its own: "/FOLLOW=OFF" closes it
+    bool closed = false;
     PlayerState shown{};   // what the last block showed
     bool playing = false;  // as last read, with the position, and when
     std::int32_t position = NoTime;
@@ -129,21 +136,6 @@ void Attach(Follower& follower, HWND window) {
 // Looks for the player afresh.
 void Search(Follower& follower) { Attach(follower, FindWindowA(follower.run.className, nullptr)); }
 
-// The /QUERY lines, "done N" and an empty line.
-bool WriteBlock(Follower& follower) {
-    Text text;
-    text.length = 0;
-    AppendQueryLines(text, follower.shown);
-    Line line;
-    line.length = 0;
-    Append(line, "done ");
-    AppendNumber(line, follower.done);
-    AppendLine(text, line);
-    line.length = 0;
-    AppendLine(text, line);
-    return WriteText(follower.output, text);
-}
-
 // Reads the caption and keeps it; true when it differs from the one read before. GetWindowTextW
 // reads the caption the system keeps, sending the player nothing.
 bool CaptionChanged(Follower& follower) {
@@ -194,7 +186,7 @@ bool Report(Follower& follower, bool always) {
     const std::int32_t position = state.running ? state.position : NoTime;
     if (player.unanswered) {
         Settle(player);
-        return !always || WriteBlock(follower);
+        return Publish(follower.sinks, follower.shown, follower.done, always);
     }
     Settle(player);
     CaptionChanged(follower);  // what this read saw needs no second look
@@ -205,7 +197,7 @@ bool Report(Follower& follower, bool always) {
     follower.position = position;
     follower.positionAt = now;
     follower.shown = state;
-    return !(always || changed) || WriteBlock(follower);
+    return Publish(follower.sinks, follower.shown, follower.done, always || changed);
 }
 
 // A line of input, carried out as a run with that command line would: the player found afresh,
@@ -265,7 +257,7 @@ bool Poll(Follower& follower) {
 
 // Reads the thread's messages, the window events the hooks turn into messages among them, then
 // carries out the lines waiting. The reader's message only wakes the thread: the lines are
-// looked for at every turn.
+// looked for at every turn. False when the follower is to end.
 bool TakeMessages(Follower& follower, Input& input) {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -273,21 +265,39 @@ bool TakeMessages(Follower& follower, Input& input) {
         if (message.message == WindowMessage &&
             (follower.player.window == nullptr || window == follower.player.window))
             follower.look = true;
+        follower.closed =
+            follower.closed || (message.message == WM_CLOSE && message.window == follower.window &&
+                                follower.window != nullptr);
     }
-    return TakeInput(follower, input);
+    return !follower.closed && TakeInput(follower, input);
 }
 
-void StartReading(Input& input) {
+// Standard input, where it is a file or a pipe that can end; a character device, such as the NUL
+// that Wine gives a program started without input, is no input. False for none.
+bool StartReading(Input& input) {
     input.handle = GetStdHandle(STD_INPUT_HANDLE);
     input.follower = GetCurrentThreadId();
     input.read = input.taken = 0;
     input.ended = false;
-    if (!IsUsable(input.handle)) return;  // no input: only the reader can end it
+    const unsigned type = IsUsable(input.handle) ? GetFileType(input.handle) : 0;
+    if (type != FILE_TYPE_DISK && type != FILE_TYPE_PIPE) return false;
     const HANDLE thread = CreateThread(nullptr, 0, ReadInput, &input, 0, nullptr);
     if (thread != nullptr) CloseHandle(thread);
+    return true;
 }
 
-// The follower's loop, which ends when writing fails.
+// The hidden window by which "/FOLLOW=OFF" finds a follower that has no input to end it.
+void MakeWindow(Follower& follower) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = follower.run.instance;
+    windowClass.lpszClassName = FollowerClass;
+    RegisterClassW(&windowClass);
+    follower.window = CreateWindowExW(0, FollowerClass, FollowerClass, 0, 0, 0, 0, 0, nullptr,
+                                      nullptr, follower.run.instance, nullptr);
+}
+
+// The follower's loop, which ends when its input ends, its reader has gone or it is closed.
 void RunFollow(Follower& follower) {
     Input input;
     // A message posted to a thread without a message queue is lost: this one makes its queue
@@ -295,7 +305,7 @@ void RunFollow(Follower& follower) {
     MSG message;
     PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     HookWindowEvents();
-    StartReading(input);
+    if (!StartReading(input)) MakeWindow(follower);
     Search(follower);
     if (!Report(follower, true)) return;
     for (;;) {
@@ -313,6 +323,16 @@ void RunFollow(Follower& follower) {
 }  // namespace
 
 void Follow(Pass& pass, const char*) {
-    Follower follower{pass.run, {}, pass.output};
+    Sinks sinks{pass.output, false, false, 0, {}};
+    OpenSinks(sinks, pass.run.arguments);
+    Follower follower{pass.run, {}, sinks};
     RunFollow(follower);
+    if (follower.window != nullptr) DestroyWindow(follower.window);
+}
+
+void StopFollowers(Pass&, const char* value) {
+    if (lstrcmpiA(value, OffValue) != 0) return;
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, FollowerClass, nullptr)) != nullptr)
+        PostMessageW(window, WM_CLOSE, 0, 0);
 }

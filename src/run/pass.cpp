@@ -30,6 +30,7 @@ void RunCommandPass(const ArgumentList& arguments, Pass& pass) {
         CommandId bound = NoCommand;
         if (const Switch* row = FindSwitch(argument, value)) {
             pass.wideArgument = arguments.wide[index];
+            pass.nextArgument = index + 1 < arguments.count ? arguments.wide[index + 1] : nullptr;
             row->act(pass, value);
         } else if ((bound = ReadCommandBinding(pass.run.settingsPath, argument)) != NoCommand) {
             SendCommand(pass.player, bound);

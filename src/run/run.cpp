@@ -28,12 +28,14 @@ int RunSequence(HINSTANCE instance) {
     LocateSettingsFile(run.modulePath, run.modulePathLength, run.settingsPath);
     ReadPlayerClass(run.settingsPath, run.className);
     run.commandPass = RunCommandPass;
+    run.instance = instance;
 
     Player player{nullptr, Patiently, false};
     Output output{};
     Pass pass{run, player, output};
-    if (const Switch* whole = FindFirstSwitch(run.arguments)) {
-        whole->act(pass, nullptr);
+    const char* value = nullptr;
+    if (const Switch* whole = FindFirstSwitch(run.arguments, value)) {
+        whole->act(pass, value);
         return RunResult;
     }
 

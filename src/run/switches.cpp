@@ -34,6 +34,8 @@ constexpr Switch SwitchTable[] = {
     {"/ALBUM\tprint the album", Query<Field::Album>},
     {"/RATING\tprint the rating, 0 to 5", Query<Field::Rating>},
     {"/QUERY\tprint all of these", QueryAll},
+    {"/FORMAT=T\tprint template T: {{artist}} - {{title}}", Format},
+    {"/OUTPUT=FILE\tafter /FORMAT=: write its line to FILE", OutputTo},
     {"/PLAYLIST\tprint each entry: N title", QueryPlaylist},
     {"/CLEAR\tempty the playlist", Clear},
     {"/OPEN\tplay the files after it", Open},
@@ -47,9 +49,10 @@ constexpr Switch SwitchTable[] = {
     {"/REPEAT=ON\tor OFF, or TRACK: one track", SetRepeatTo},
     {"/RATING=N\tset the rating, 0 to 5", SetRatingTo},
     {"/FOLLOW\tfirst: follow the player, run input lines", Follow},
+    {"/FOLLOW=OFF\tfirst: end followers that have no input", StopFollowers},
     {"/?\tfirst: this help", Help},
 };
-constexpr int FirstArgumentRows = 2;
+constexpr int FirstArgumentRows = 3;
 constexpr const Switch* FirstArgumentRow =
     SwitchTable + sizeof SwitchTable / sizeof *SwitchTable - FirstArgumentRows;
 
@@ -186,10 +189,12 @@ const Switch* FindSwitch(const char* argument, const char*& value) {
     return nullptr;
 }
 
-const Switch* FindFirstSwitch(const ArgumentList& arguments) {
+const Switch* FindFirstSwitch(const ArgumentList& arguments, const char*& value) {
     if (arguments.count <= FirstSwitch) return nullptr;
+    char name[NameCapacity];
+    value = SplitSetter(arguments.texts[FirstSwitch], name);
     for (const Switch& row : SwitchTable)
-        if (&row >= FirstArgumentRow && Matches(row, arguments.texts[FirstSwitch], nullptr))
+        if (&row >= FirstArgumentRow && Matches(row, arguments.texts[FirstSwitch], name))
             return &row;
     return nullptr;
 }

@@ -17,5 +17,6 @@ struct Switch {
 // Built-in switches are matched before the settings file's bindings.
 const Switch* FindSwitch(const char* argument, const char*& value);
 
-// The row that argument 1 names when it is the whole run, such as "/?", or none.
-const Switch* FindFirstSwitch(const ArgumentList& arguments);
+// The row that argument 1 names when it is the whole run, such as "/?", or none, and a setter's
+// value.
+const Switch* FindFirstSwitch(const ArgumentList& arguments, const char*& value);

@@ -56,8 +56,19 @@ int freshCopy;
 }  // namespace
 const HWND PlayerWindow = reinterpret_cast<HWND>(&playerWindow);
 namespace {
-char playlistWindow;
+char playlistWindow, followerWindow;
 const HWND PlaylistHandle = reinterpret_cast<HWND>(&playlistWindow);
+const HWND FollowerHandle = reinterpret_cast<HWND>(&followerWindow);
+bool followerMade;  // CreateWindowExW made the follower's window, not yet destroyed
+// The files written, each with its path and text; a handle is its slot.
+struct FakeFile {
+    char16_t path[1024];
+    char text[4096];
+    int length;
+    bool open, exists;
+} files[4];
+int search;                   // the next of existing that FindNextFileW looks at
+char16_t searchFolder[1024];  // and the folder it looks in, with its last backslash
 }  // namespace
 
 void ResetDesktop() {
@@ -75,6 +86,18 @@ void ResetDesktop() {
     reader = nullptr;
     reserved = nullptr;
     freshCopies[0][0] = freshCopies[1][0] = u'\0';
+    followerMade = false;
+    for (FakeFile& file : files)
+        file = FakeFile{};
+}
+
+const char* FileText(const char16_t* path) {
+    for (FakeFile& file : files) {
+        if (!file.exists || std::u16string_view(file.path) != path) continue;
+        file.text[file.length] = '\0';
+        return file.text;
+    }
+    return nullptr;
 }
 
 const char* CallLog() { return callLog; }
@@ -86,6 +109,12 @@ const std::string& Errors() { return errors; }
 int ReservedBlocks() { return reserved != nullptr ? 1 : 0; }
 
 namespace {
+
+// The C library's case tables, for the system's.
+void UseUnicode() {
+    static const bool unicode = std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr;
+    if (!unicode) std::abort();
+}
 
 void Log(const char* format, ...) {
     va_list values;
@@ -556,6 +585,13 @@ HANDLE GetStdHandle(unsigned which) {
 }
 
 int WriteFile(HANDLE file, const void* data, unsigned length, unsigned* written, void*) {
+    for (FakeFile& written_ : files) {
+        if (file != reinterpret_cast<HANDLE>(&written_)) continue;
+        std::memcpy(written_.text + written_.length, data, length);
+        written_.length += static_cast<int>(length);
+        *written = length;
+        return 1;
+    }
     if (file == reinterpret_cast<HANDLE>(&standardError)) {
         errors.append(static_cast<const char*>(data), length);
         *written = length;
@@ -733,8 +769,7 @@ int GetWindowTextW(HWND window, WCHAR* text, int capacity) {
 // Ordinal, and without regard to case as the system's case table has it, here the C library's.
 int FindStringOrdinal(unsigned, const WCHAR* source, int sourceLength, const WCHAR* value,
                       int valueLength, int ignoreCase) {
-    static const bool unicode = std::setlocale(LC_CTYPE, "C.UTF-8") != nullptr;
-    if (!unicode) std::abort();
+    UseUnicode();
     if (sourceLength < 0) sourceLength = static_cast<int>(WideLength(source));
     if (valueLength < 0) valueLength = static_cast<int>(WideLength(value));
     const auto same = [&](char16_t a, char16_t b) {
@@ -755,6 +790,132 @@ int lstrcmpiA(const char* first, const char* second) {
                                std::tolower(static_cast<unsigned char>(*second));
         if (difference != 0 || *first == '\0') return difference;
     }
+}
+
+unsigned CharUpperBuffW(WCHAR* text, unsigned length) {
+    UseUnicode();
+    for (unsigned at = 0; at < length; ++at)
+        text[at] = static_cast<WCHAR>(std::towupper(text[at]));
+    return length;
+}
+
+unsigned CharLowerBuffW(WCHAR* text, unsigned length) {
+    UseUnicode();
+    for (unsigned at = 0; at < length; ++at)
+        text[at] = static_cast<WCHAR>(std::towlower(text[at]));
+    return length;
+}
+
+namespace {
+
+// The next of existing in the pattern's folder ("C:\M\*"), from search on.
+int FindNext(WIN32_FIND_DATAW* found) {
+    for (; search < 8; ++search) {
+        const char16_t* existing = Desktop.existing[search];
+        if (existing == nullptr) continue;
+        const std::u16string_view path = existing;
+        const std::size_t slash = path.rfind(u'\\');
+        if (slash == std::u16string_view::npos || path.substr(0, slash + 1) != searchFolder)
+            continue;
+        *found = WIN32_FIND_DATAW{};
+        path.substr(slash + 1).copy(found->cFileName, MAX_PATH - 1);
+        return ++search;
+    }
+    return 0;
+}
+
+}  // namespace
+
+// Lists the entries of existing that lie in the pattern's folder.
+HANDLE FindFirstFileW(const WCHAR* pattern, WIN32_FIND_DATAW* found) {
+    Log("FindFirstFileW(\"%s\")\n", Utf8(pattern));
+    const std::u16string_view text = pattern;  // the folder, then "*"
+    text.substr(0, text.size() - 1).copy(searchFolder, 1023);
+    searchFolder[text.size() - 1] = u'\0';
+    search = 0;
+    return FindNext(found) != 0 ? reinterpret_cast<HANDLE>(&search)
+                                : reinterpret_cast<HANDLE>(INVALID_HANDLE_VALUE);
+}
+
+int FindNextFileW(HANDLE, WIN32_FIND_DATAW* found) { return FindNext(found) != 0; }
+
+int FindClose(HANDLE) { return 1; }
+
+HANDLE CreateFileW(const WCHAR* fileName, unsigned, unsigned, void*, unsigned, unsigned, HANDLE) {
+    Log("CreateFileW(\"%s\")\n", Utf8(fileName));
+    for (FakeFile& file : files) {
+        if (file.exists || file.open) continue;
+        std::u16string_view(fileName).copy(file.path, 1023);
+        file.path[std::u16string_view(fileName).size()] = u'\0';
+        file.length = 0;
+        file.open = true;
+        return reinterpret_cast<HANDLE>(&file);
+    }
+    return reinterpret_cast<HANDLE>(INVALID_HANDLE_VALUE);
+}
+
+int MoveFileExW(const WCHAR* existing, const WCHAR* replaced, unsigned) {
+    Log("MoveFileExW(\"%s\", ", Utf8(existing));
+    Log("\"%s\")\n", Utf8(replaced));
+    if (Desktop.refuseReplace) return 0;
+    for (FakeFile& file : files)
+        if (file.exists && std::u16string_view(file.path) == replaced) file = FakeFile{};
+    for (FakeFile& file : files) {
+        if (!file.open || std::u16string_view(file.path) != existing) continue;
+        std::u16string_view(replaced).copy(file.path, 1023);
+        file.path[std::u16string_view(replaced).size()] = u'\0';
+        file.open = false;
+        file.exists = true;
+        return 1;
+    }
+    return 0;
+}
+
+int DeleteFileW(const WCHAR* fileName) {
+    Log("DeleteFileW(\"%s\")\n", Utf8(fileName));
+    for (FakeFile& file : files)
+        if (std::u16string_view(file.path) == fileName) file = FakeFile{};
+    return 1;
+}
+
+unsigned GetCurrentProcessId() { return 42; }
+
+// Standard input, when there is one, is a pipe.
+unsigned GetFileType(HANDLE) { return FILE_TYPE_PIPE; }
+
+std::intptr_t DESKTOP_CALLBACK DefWindowProcW(HWND, unsigned, std::uintptr_t, std::intptr_t) {
+    return 0;
+}
+
+unsigned short RegisterClassW(const WNDCLASSW* windowClass) {
+    Log("RegisterClassW(\"%s\")\n", Utf8(windowClass->lpszClassName));
+    return 1;
+}
+
+HWND CreateWindowExW(unsigned, const WCHAR* className, const WCHAR*, unsigned, int, int, int, int,
+                     HWND, void*, HINSTANCE, void*) {
+    Log("CreateWindowExW(\"%s\")\n", Utf8(className));
+    followerMade = true;
+    return FollowerHandle;
+}
+
+int DestroyWindow(HWND window) {
+    Log("DestroyWindow(%s)\n", window == FollowerHandle ? "follower" : Name(window));
+    followerMade = followerMade && window != FollowerHandle;
+    return 1;
+}
+
+// The follower's window, while it is there, is the one window of its class.
+HWND FindWindowExW(HWND, HWND after, const WCHAR* className, const WCHAR*) {
+    Log("FindWindowExW(\"%s\")\n", Utf8(className));
+    return followerMade && after == nullptr ? FollowerHandle : nullptr;
+}
+
+int PostMessageW(HWND window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam) {
+    Log("PostMessageW(%s, 0x%x)\n", window == FollowerHandle ? "follower" : Name(window), message);
+    if (queued == sizeof queue / sizeof *queue) return 0;
+    queue[queued++] = MSG{window, message, wParam, lParam, 0, 0, 0};
+    return 1;
 }
 
 }  // namespace desktop

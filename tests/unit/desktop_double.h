@@ -96,8 +96,10 @@ struct FakeDesktop {
     // The UTF-16 command line; null: the ANSI one read as Latin-1.
     const char16_t* wideCommandLine = nullptr;
     const char16_t* currentFolder = u"C:\\Work\\";  // where a relative path is taken from
-    const char16_t* existing[6] = {u"C:\\Work\\song.mp3", u"C:\\M", u"C:\\M\\new.ogg",
+    const char16_t* existing[8] = {u"C:\\Work\\song.mp3", u"C:\\M", u"C:\\M\\new.ogg",
                                    u"C:\\Work\\volup", u"C:\\Work\\\u97f3.mp3"};  // what is there
+    bool refuseReplace =
+        false;  // a reader holds the now-playing files open: they can't be replaced
     StandardOutput standardOutput = StandardOutput::Given;
     bool parentConsole = false;  // AttachConsole finds one
     // Following: standard input's text (null: there is none), read whole before wait `inputAt`,
@@ -124,6 +126,9 @@ int ReservedBlocks();
 // error.
 const char* Printed();
 const std::string& Errors();
+
+// What a now-playing file holds; null where there is no such file.
+const char* FileText(const char16_t* path);
 
 // The handle FindWindowA gives for the player's window; it prints as "player".
 extern const desktop::HWND PlayerWindow;

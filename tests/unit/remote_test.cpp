@@ -203,14 +203,17 @@ TEST(Remote, AnswersAndSetsInOrder) {
     const std::string longEntry = std::string(1020, 'x') + "\r\n";
     const std::string longInsert = "t /INSERT song.mp3 " + LongPath + " C:\\M";
     const std::string longRefused = "tunedesk: /INSERT: path too long: " + LongPath + "\r\n";
+    const std::string templateLine = "t /FORMAT=" + std::string(992, '-') + "{{title}}";
+    const std::string templateOutput = std::string(992, '-') + std::string(28, 'x') + "\r\n";
     const struct {
         const char* name;
         const char* commandLine;
         void (*setUp)();
         const char* output;
         const char* sent;
-        int kept = 0;             // blocks left in the player's memory
-        const char* errors = "";  // what standard error is told
+        int kept = 0;                // blocks left in the player's memory
+        const char* errors = "";     // what standard error is told
+        const char* file = nullptr;  // what C:\np.txt holds afterwards
     } cases[] = {
         {"queries", "t /STATUS /title /POSITION /LENGTH /VOLUME /TRACK", [] {},
          "Playing\r\nArtist C - Three\r\n83.250\r\n240.000\r\n78\r\n3/4\r\n", ""},
@@ -249,6 +252,64 @@ TEST(Remote, AnswersAndSetsInOrder) {
          "command 40048\n"},
         {"no player", "t /TITLE /STATUS /QUERY /VOLUME=5 /SEEK=1",
          [] { Desktop.runningClass = nullptr; }, "\r\nNot running\r\nstatus Not running\r\n", ""},
+        {"templates: each kind of variable, in playerctl's units and as /QUERY prints its own",
+         "t /FORMAT={{status}}|{{title}}|{{artist}}|{{album}}|{{xesam:albumArtist}}|"
+         "{{xesam:genre}}|{{xesam:userRating}}|{{mpris:length}}|{{position}}|{{volume}}|{{loop}}|"
+         "{{shuffle}}|{{mpris:trackid}}|{{xesam:url}}|{{mpris:artUrl}}|{{playerInstance}}|"
+         "{{track}}/{{tracks}}|{{length}}|{{repeat}}|{{rating}}|{{year}}|{{genre}}|{{albumartist}}",
+         [] {
+             Desktop.existing[6] = u"C:\\M\\Folder.JPG";
+             Desktop.existing[7] = u"C:\\M\\cover.png";
+         },
+         "Playing|Three|Artist Ç|三|Various|Jazz|0.80000000000000004|240000000|83250000|"
+         "0.78000000000000003|None|true|'/org/tunedesk/track/3'|file:///C:/M/%E9%9F%B3.mp3|"
+         "file:///C:/M/cover.png|tunedesk|3/4|240.000|off|4|2003|Jazz|Various\r\n",
+         ""},
+        {"templates: the functions, arithmetic, literals in either quotes, nesting, unknown names",
+         "t /FORMAT={{uc(title)}}|{{lc(artist)}}|{{duration(position)}}|{{duration(3600000000)}}|"
+         "{{markup_escape(\"<a&'b>\")}}|{{default(nothing,\"x\")}}|{{default(album,'x')}}|"
+         "{{emoji(status)}}|{{emoji(volume)}}|{{trunc(title,3)}}|{{trunc(title,20)}}|"
+         "{{position/1000000}}|{{volume*100}}|{{1+2*3}}|{{(1+2)*3}}|{{-position}}|{{7/2}}|"
+         "{{position+position}}|{{mpris:length/position}}|{{0.1+0.2}}|{{uc(default(x,trunc(title,"
+         "2)))}}|a{{nothing}}b|{{mpris:artUrl}}",
+         [] { Desktop.player.repeat = On; },
+         "THREE|artist "
+         "ç|1:23|1:00:00|&lt;a&amp;&apos;b&gt;|x|三|▶️|🔊|Thr…|Three|83.25|78.0|7.0|9.0|"
+         "-83250000|3.5|166500000|2|0.30000000000000004|TH…|ab|\r\n",
+         ""},
+        {"a template quoted whole, with a string in single quotes; /OUTPUT= writes its line alone",
+         "t \"/FORMAT={{artist}} - {{default(nothing, 'no one')}}\" /FORMAT={{loop}} "
+         "/OUTPUT=C:\\np.txt /STATUS",
+         [] { Desktop.player.repeat = On; }, "Artist Ç - no one\r\nPlaying\r\n", "", 0, "",
+         "Playlist"},
+        {"templates that can't be parsed or evaluated: an empty line each, and why",
+         "t /FORMAT={{foo(title)}} \"/FORMAT={{artist}} - {{title\" /FORMAT={{title+1}} "
+         "/FORMAT={{1/0}} /FORMAT={{trunc(title)}} /FORMAT={{(1}} /FORMAT={{1.2.3}} /FORMAT={{)}} "
+         "/FORMAT=ok",
+         [] {}, "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nok\r\n", "", 0,
+         "tunedesk: /FORMAT: unknown function \"foo\" at column 3\r\n"
+         "tunedesk: /FORMAT: no \"}}\" for the \"{{\" at column 14\r\n"
+         "tunedesk: /FORMAT: \"+\" takes numbers at column 8\r\n"
+         "tunedesk: /FORMAT: division by zero at column 4\r\n"
+         "tunedesk: /FORMAT: \"trunc\" takes two arguments at column 3\r\n"
+         "tunedesk: /FORMAT: no \")\" for the \"(\" at column 3\r\n"
+         "tunedesk: /FORMAT: invalid number at column 3\r\n"
+         "tunedesk: /FORMAT: expected an expression, found \")\" at column 3\r\n"},
+        {"a template of 1,000 characters, and a title cut where a line is", templateLine.c_str(),
+         [] {
+             static const std::u16string longest(1500, u'x');
+             Desktop.player.playlist.titles[2] = longest.c_str();
+         },
+         templateOutput.c_str(), ""},
+        {"templates without a player",
+         "t /FORMAT={{status}}|{{title}}|{{playerName}}|"
+         "{{default(title,'-')}}|{{position}}",
+         [] { Desktop.runningClass = nullptr; }, "Not running||tunedesk|-|\r\n", ""},
+        {"/OUTPUT= not after a /FORMAT=, and a file that can't be replaced",
+         "t /OUTPUT=a.txt /FORMAT=x /OUTPUT=C:\\np.txt /STATUS",
+         [] { Desktop.refuseReplace = true; }, "Playing\r\n", "", 0,
+         "tunedesk: /OUTPUT= goes right after a /FORMAT=; passed over\r\n"
+         "tunedesk: /OUTPUT: can't write C:\\np.txt\r\n"},
         {"setters", "t /VOLUME=50 /VOLUME=-1 /SEEK=+10 /SEEK=-99 /TRACK=4 /SHUFFLE=off /REPEAT=ON",
          [] {}, "",
          "ipc 122 128\nipc 122 125\nipc 106 93250\nipc 106 0\nipc 121 3\n"
@@ -458,6 +519,7 @@ TEST(Remote, AnswersAndSetsInOrder) {
         EXPECT_EQ(Sent(), c.sent) << c.name;
         EXPECT_EQ(ReservedBlocks(), c.kept) << c.name;  // nothing else outlives the run
         EXPECT_EQ(Errors(), c.errors) << c.name;
+        EXPECT_STREQ(FileText(u"C:\\np.txt"), c.file) << c.name;
     }
 }
 

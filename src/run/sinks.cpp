@@ -1,0 +1,90 @@
+// The follower's sinks: blocks, template lines and now-playing files, all fed by one loop.
+#include "run/sinks.h"
+
+#include "control/template.h"
+
+using namespace desktop;
+
+namespace {
+
+void Say(const char* what, const WCHAR* argument) {
+    Line line;
+    line.length = 0;
+    Append(line, "tunedesk: /FOLLOW: ");
+    Append(line, what);
+    AppendWide(line, argument, argument + TextLength(argument));
+    WriteError(line);
+}
+
+// The /QUERY lines, "done N" and an empty line.
+bool WriteBlock(Sinks& sinks, const PlayerState& shown, unsigned done) {
+    Text text;
+    text.length = 0;
+    AppendQueryLines(text, shown);
+    Line line;
+    line.length = 0;
+    Append(line, "done ");
+    AppendNumber(line, done);
+    AppendLine(text, line);
+    line.length = 0;
+    AppendLine(text, line);
+    return WriteText(sinks.output, text);
+}
+
+// Writes the template's line where it goes; false when standard output's reader has gone.
+bool Feed(Sinks& sinks, TemplateSink& sink, const PlayerState& shown) {
+    Line line, error;
+    if (!RenderTemplate(sink.text, shown, line, error) && !sink.said) {
+        sink.said = true;
+        WriteError(error);
+    }
+    if (sink.current && SameLine(line, sink.last)) return true;
+    sink.last = line;
+    if (sink.path == nullptr) {
+        Text text;
+        text.length = 0;
+        AppendLine(text, line);
+        sink.current = true;
+        return WriteText(sinks.output, text) || !sinks.ownOutput;
+    }
+    // A file that can't be written now is tried again at the next state read.
+    sink.current = WriteWholeFile(sink.path, line);
+    if (!sink.current && !sink.said) Say("can't write ", sink.path);
+    sink.said = sink.said || !sink.current;
+    return true;
+}
+
+}  // namespace
+
+void OpenSinks(Sinks& sinks, const ArgumentList& arguments) {
+    sinks.ownOutput = HasOutput(sinks.output);
+    sinks.count = 0;
+    bool claimed = false;  // a template's lines go to standard output
+    for (int index = FirstSwitch + 1; index < arguments.count; ++index) {
+        const WCHAR* argument = arguments.wide[index];
+        const WCHAR* next = index + 1 < arguments.count ? arguments.wide[index + 1] : nullptr;
+        const bool output = next != nullptr && IsSetter(next, OutputSwitch);
+        if (IsSetter(argument, OutputSwitch)) {
+            Say("/OUTPUT= goes right after a /FORMAT=; passed over: ", argument);
+        } else if (!IsSetter(argument, FormatSwitch)) {
+            continue;
+        } else if (sinks.count == MaxTemplates) {
+            Say("more than 8 /FORMAT=; passed over: ", argument);
+        } else if (!output && claimed) {
+            Say("standard output takes one template; passed over: ", argument);
+        } else {
+            const WCHAR* path = output ? SetterValue(next) : nullptr;
+            sinks.templates[sinks.count++] =
+                TemplateSink{SetterValue(argument), path, {}, false, false};
+            claimed = claimed || !output;
+        }
+        index += output ? 1 : 0;
+    }
+    sinks.blocks = sinks.ownOutput && !claimed;
+}
+
+bool Publish(Sinks& sinks, const PlayerState& shown, unsigned done, bool blockDue) {
+    for (int at = 0; at < sinks.count; ++at)
+        if (!Feed(sinks, sinks.templates[at], shown)) return false;
+    return !sinks.blocks || !blockDue || WriteBlock(sinks, shown, done);
+}

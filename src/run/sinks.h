@@ -1,0 +1,32 @@
+// What the follower feeds with each state it reads: its blocks on standard output, and the lines
+// of up to eight templates, each on standard output or in a now-playing file of its own.
+#pragma once
+
+#include "arguments/arguments.h"
+#include "control/actions.h"
+
+inline constexpr int MaxTemplates = 8;
+
+struct TemplateSink {
+    const desktop::WCHAR* text;  // the template, within the command line
+    const desktop::WCHAR* path;  // its file, or none for standard output
+    Line last;                   // the line last written
+    bool current;                // last is written where it goes
+    bool said;                   // a failure was said on standard error
+};
+
+struct Sinks {
+    Output& output;
+    bool ownOutput = false;  // a reader of standard output that may go away: it ends the follower
+    bool blocks = false;     // standard output carries blocks, not a template's lines
+    int count = 0;
+    TemplateSink templates[MaxTemplates];
+};
+
+// The follower's options after "/FOLLOW": "/FORMAT=" each with or without "/OUTPUT=" right after
+// it; what can't be taken is said on standard error and passed over, anything else is ignored.
+void OpenSinks(Sinks& sinks, const ArgumentList& arguments);
+// Hands each sink the state shown: a template's line goes where it goes when it differs from the
+// last one written, or when writing that failed; a block, "done N" after the /QUERY lines, when
+// one is due. False when standard output's reader has gone.
+bool Publish(Sinks& sinks, const PlayerState& shown, unsigned done, bool blockDue);
