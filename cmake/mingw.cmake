@@ -13,3 +13,9 @@ set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_ARCH}-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+
+# Doubles computed in SSE2's 64 bits, not the x87's 80, so that a template's arithmetic gives the
+# same number on both builds, and the same one GLib prints on Linux.
+if(MINGW_ARCH STREQUAL i686)
+    add_compile_options(-msse2 -mfpmath=sse)
+endif()

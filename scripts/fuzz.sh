@@ -8,7 +8,7 @@ seconds=${1:-20}
 
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)" >/dev/null
-for target in split run; do
+for target in split run template; do
     corpus=build/fuzz/corpus/$target
     mkdir -p "$corpus"
     echo "fuzz_$target: $seconds s"
