@@ -9,6 +9,8 @@
 //                                  await <class>: a player that the runner starts, as a 32-bit
 //                                  one in the mixed pairing, which this side can't start
 //                                  nostdout: give the program no standard output
+//                                  keepplayers: leave the players running that it did not start,
+//                                  as another test's stand-in
 //                                  wait <file>: run no program, but keep the players up until
 //                                  the file appears (the runner then runs one from Linux)
 //                                  input: give the program a standard input that the steps write
@@ -57,6 +59,7 @@ struct Scenario {
     std::string commandLine;
     std::string waitFor;
     bool standardOutput = true;
+    bool keepPlayers = false;
 };
 
 bool ReadScenario(const std::string& path, Scenario& scenario) {
@@ -76,6 +79,7 @@ bool ReadScenario(const std::string& path, Scenario& scenario) {
         if (key == "wait") scenario.waitFor = value;
         if (key == "await") scenario.awaitedClasses.push_back(value);
         if (key == "nostdout") scenario.standardOutput = false;
+        if (key == "keepplayers") scenario.keepPlayers = true;
         if (key == "input") scenario.input = true;
         if (key == "step") {
             Step step;
@@ -346,7 +350,7 @@ int main(int argc, char** argv) {
              waited += Poll)
             Sleep(Poll);
     }
-    ClosePlayers();
+    if (!scenario.keepPlayers) ClosePlayers();
     std::fclose(result);
     return 0;
 }

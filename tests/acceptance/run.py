@@ -25,6 +25,7 @@ import pathlib
 import shutil
 import subprocess
 import sys
+import threading
 import time
 
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parents[1]))
@@ -78,6 +79,9 @@ class Scenario:
     files: tuple = ()  # made empty in the scenario's folder, the run's current one; "NAME/": a folder
     unread: tuple = None  # the output where the player's memory can't be read; None: as output,
     #                      with every "file" line empty
+    # Now-playing files: each one's lines in the order they are written, the last of them what it
+    # holds at the end; a reader polls each 1,000 times meanwhile and must see only those lines.
+    written: dict = None
 
     def folder(self, pairing):
         return work_folder(pairing) / self.name.replace(" ", "-")
@@ -117,6 +121,8 @@ HELP_SWITCHES = (
     "/VOLUME\tprint the volume in percent", "/TRACK\tprint track number/number of tracks",
     "/FILE\tprint the file or URL playing", "/ARTIST\tprint the artist", "/ALBUM\tprint the album",
     "/RATING\tprint the rating, 0 to 5", "/QUERY\tprint all of these",
+    "/FORMAT=T\tprint template T: {{artist}} - {{title}}",
+    "/OUTPUT=FILE\tafter /FORMAT=: write its line to FILE",
     "/PLAYLIST\tprint each entry: N title", "/CLEAR\tempty the playlist",
     "/OPEN\tplay the files after it", "/INSERT\tplay the files after it next",
     "/VOLUME=N\tset the volume in percent, or +N, -N",
@@ -124,7 +130,8 @@ HELP_SWITCHES = (
     "/REMOVE=N\tremove track N", "/JUMP=TEXT\tplay the next title with TEXT",
     "/SHUFFLE=ON\tor OFF", "/REPEAT=ON\tor OFF, or TRACK: one track",
     "/RATING=N\tset the rating, 0 to 5",
-    "/FOLLOW\tfirst: follow the player, run input lines", "/?\tfirst: this help")
+    "/FOLLOW\tfirst: follow the player, run input lines",
+    "/FOLLOW=OFF\tfirst: end followers that have no input", "/?\tfirst: this help")
 
 
 def help_box(words, state="found"):
@@ -188,6 +195,7 @@ def file_of(title):
 
 
 FOLLOW = "tunedesk.exe /FOLLOW /NEXT"  # what follows /FOLLOW is ignored
+RETITLED = "Artist A - One|Singer - Two"
 FOLLOW_SCENARIOS = (
     Scenario("follow: lines carried out, an empty one counted", FOLLOW, player=FOLLOWING,
              steps=((200, "line", "/PAUSE"), (200, "line", ""), (200, "eof", "")),
@@ -209,6 +217,17 @@ FOLLOW_SCENARIOS = (
              steps=((300, "close", ""), (500, "start", PLAYER), (1200, "eof", "")),
              blocks=(block(0), block(0, "Not running"), block(0)), latencies=((0, 1, 500), (1, 2, 1000)),
              events=("closed " + SHOWN, "shown")),
+    Scenario("follow: two now-playing files after a track change, a title change and the player closing",
+             "tunedesk.exe /FOLLOW /FORMAT={{default(title,'none')}} /OUTPUT=np1.txt "
+             "\"/FORMAT={{status}}: {{artist}}\" /OUTPUT=np2.txt", player=FOLLOWING, mixed=False,
+             states={"next": dict(FOLLOWING, Track=1), "retitled": dict(FOLLOWING, Track=1, Titles=RETITLED)},
+             steps=((300, "state", "state-next.ini"), (600, "state", "state-retitled.ini"), (600, "close", ""),
+                    (600, "eof", "")),
+             blocks=(block(0), block(0, title="Artist B - Two", track=2), block(0, title="Singer - Two", track=2),
+                     block(0, "Not running")),
+             events=("closed " + SHOWN,),
+             written={"np1.txt": ("One", "Two", "none"),
+                      "np2.txt": ("Playing: Artist A", "Playing: Artist B", "Playing: Singer", "Not running: ")}),
     Scenario("follow: a player that stops answering", FOLLOW, player=FOLLOWING, final=None,
              states={"hung": dict(FOLLOWING, Hang=1)},
              steps=((300, "state", "state-hung.ini"), (300, "line", "/NEXT"), (1500, "line", "/VOLUME=10"),
@@ -433,6 +452,11 @@ SCENARIOS = [
     *FOLLOW_SCENARIOS,
     Scenario("a CJK title from the Linux shell", "tunedesk.exe /TITLE", player=WORLD_PLAYING, shell=True,
              output=(WORLD[1],)),
+    # Templates, as status bars write them, and a now-playing file.
+    Scenario("a template, and one written to a file", "tunedesk.exe \"/FORMAT={{artist}} - {{title}} "
+             "[{{duration(position)}}/{{duration(mpris:length)}}]\" /FORMAT={{uc(title)}} /OUTPUT=np.txt "
+             "/FORMAT={{nope(title)}} /STATUS", player=PLAYING,
+             output=("Artist C - Three [1:23/4:00]", "", "Playing"), written={"np.txt": ("THREE",)}),
     # Setters.
     Scenario("volume", "tunedesk.exe /VOLUME=50 /volume=+10 /VOLUME=-100 /VOLUME=150 /VOLUME=-0",
              player=PLAYING, events=ipc(122, 128, 122, 153, 122, 0, 122, 255, 122, 255)),
@@ -522,6 +546,38 @@ def run_from_shell(scenario, folder, program_folder, pairing):
         harness.wait(timeout=120)
 
 
+class FileReader(threading.Thread):
+    """Reads each now-playing file 1,000 times while the run goes on, as a streaming program
+    would, and then checks what it saw and what each file holds at the end."""
+
+    def __init__(self, folder, written):
+        super().__init__(daemon=True)
+        self.folder, self.written, self.seen = folder, written or {}, set()
+        if self.written:
+            self.start()
+
+    def run(self):
+        for _ in range(1000):
+            for name in self.written:
+                try:
+                    self.seen.add((name, (self.folder / name).read_bytes()))
+                except FileNotFoundError:
+                    pass  # not written yet
+            time.sleep(0.002)
+
+    def stop(self):
+        if self.written:
+            self.join()
+
+    def problems(self):
+        problems = [f"{name}: a reader saw {text!r}" for name, text in sorted(self.seen)
+                    if text.decode("utf-8", "replace") not in self.written[name]]
+        for name, lines in self.written.items():
+            if (text := read_bytes(self.folder / name)) != lines[-1].encode("utf-8"):
+                problems.append(f"{name}: expected {lines[-1]!r} at the end, got {text!r}")
+        return problems
+
+
 def read_lines(path):
     return path.read_text("utf-8").splitlines() if path.exists() else []
 
@@ -562,10 +618,12 @@ def run(scenario, pairing):
     (folder / "scenario.txt").write_bytes(("\n".join(lines) + "\n").encode("utf-8"))
 
     players = [pairing.start_32_bit_player(name, folder) for name in scenario.players] if pairing.mixed else []
+    reader = FileReader(folder, scenario.written)
     if scenario.shell:
         run_from_shell(scenario, folder, program_folder, pairing)
     else:
         pairing.wine(pairing.build / "harness.exe", cwd=folder, log=folder / "harness.out")
+    reader.stop()
     for player in players:  # the harness has closed it
         try:
             player.wait(timeout=30)
@@ -585,6 +643,7 @@ def run(scenario, pairing):
             problems.append(f"output: expected {expected}, got {actual}")
     else:
         problems += check_blocks(scenario, folder, pairing)
+    problems += reader.problems()
     if ini is not None:
         if settings.read_bytes() != ini or settings.stat().st_mtime != SETTINGS_TIME:
             problems.append("the settings file was written")
@@ -610,6 +669,56 @@ def demo(pairing):
     return 0
 
 
+def followers_without_input(pairing):
+    """A follower started with no input of its own, as from a shortcut, keeps running and keeping
+    its file; "/FOLLOW=OFF" ends it and leaves one that reads a pipe running, until its pipe ends."""
+    folder = work_folder(pairing) / "follow-without-input"
+    shutil.rmtree(folder, ignore_errors=True)
+    folder.mkdir(parents=True)
+    for tool in ("tunedesk.exe", "standin.exe"):
+        shutil.copy(pairing.build / tool, folder / tool)
+    write_state(folder / "standin.ini", FOLLOWING)
+    quiet = dict(cwd=folder, env=pairing.environment(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    player = subprocess.Popen(pairing.command("standin.exe"), stdin=subprocess.DEVNULL, **quiet)
+    problems, alone, piped = [], None, None
+    try:
+        for _ in range(600):
+            if "shown" in read_lines(folder / "standin.log"):
+                break
+            time.sleep(0.1)
+        alone = subprocess.Popen(pairing.command("tunedesk.exe", "/FOLLOW", "/FORMAT={{title}}", "/OUTPUT=np.txt"),
+                                 stdin=subprocess.DEVNULL, **quiet)
+        piped = subprocess.Popen(pairing.command("tunedesk.exe", "/FOLLOW"), stdin=subprocess.PIPE, **quiet)
+        for _ in range(100):
+            if read_bytes(folder / "np.txt") == b"One":
+                break
+            time.sleep(0.1)
+        time.sleep(1)
+        if read_bytes(folder / "np.txt") != b"One" or alone.poll() is not None:
+            problems.append(f"without input: {alone.poll()} and {read_bytes(folder / 'np.txt')!r}")
+        stopped = subprocess.run(pairing.command("tunedesk.exe", "/FOLLOW=OFF"), stdin=subprocess.DEVNULL,
+                                 timeout=60, **quiet).returncode
+        try:
+            alone.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            problems.append("/FOLLOW=OFF left the follower without input running")
+        if stopped != 1 or piped.poll() is not None:
+            problems.append(f"/FOLLOW=OFF exited {stopped}; the piped follower: {piped.poll()}")
+        piped.stdin.close()
+        piped.wait(timeout=10)
+        if (folder / "standin.log").exists() and any(line.startswith("command") for line in read_lines(folder / "standin.log")):
+            problems.append("/FOLLOW=OFF sent the player something")
+    finally:
+        for process in (player, alone, piped):
+            if process is not None and process.poll() is None:
+                process.kill()
+    return problems
+
+
+# Checks that run beside the scenarios, where the pairing starts its own players.
+CHECKS = {"follow without input, and /FOLLOW=OFF": followers_without_input}
+
+
 def test(wanted, pairing):
     passed = failed = 0
     for scenario in SCENARIOS:
@@ -627,6 +736,15 @@ def test(wanted, pairing):
             print("    " + problem, flush=True)
         if problems:
             wine_session.keep_evidence(scenario.folder(pairing), f"{pairing.name}: {scenario.name}")
+        passed += not problems
+        failed += bool(problems)
+    for name, check in CHECKS.items():
+        if pairing.mixed or (wanted and not any(part in name for part in wanted)):
+            continue
+        problems = check(pairing)
+        print(("PASS " if not problems else "FAIL ") + name, flush=True)
+        for problem in problems:
+            print("    " + problem, flush=True)
         passed += not problems
         failed += bool(problems)
     print(f"{pairing.name}: {passed} passed, {failed} failed")

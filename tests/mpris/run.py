@@ -223,6 +223,56 @@ def until(done, seconds):
     return time.monotonic()
 
 
+# The templates that playerctl and tunedesk.exe must render alike, and the paused players they
+# render, whose files the companion can't read tags from.
+TEMPLATES = (
+    "{{status}}", "{{artist}} - {{title}}", "{{xesam:title}}|{{xesam:artist}}|{{xesam:album}}|{{album}}",
+    "{{xesam:albumArtist}}|{{xesam:genre}}|{{xesam:userRating}}|{{xesam:userRating * 5}}",
+    "{{mpris:length}}|{{position}}|{{volume}}|{{loop}}|{{shuffle}}|{{mpris:trackid}}",
+    "{{playerName}} {{playerInstance}}", "{{duration(position)}}/{{duration(mpris:length)}}",
+    "{{uc(title)}}|{{lc(artist)}}|{{markup_escape(album)}}", '{{default(xesam:composer,"none")}}',
+    '{{default(xesam:composer, "no one")}} {{default(title, "-")}}', "{{emoji(status)}}{{emoji(volume)}}",
+    "{{trunc(title, 4)}}|{{trunc(title, 40)}}",
+    "{{position / 1000000}}|{{volume * 100}}|{{mpris:length - position}}|{{-position}}|{{(1 + 2) * 3}}|{{7 / 2}}",
+    "{{ nothing }}x{{0.1 + 0.2}}",
+)
+TEMPLATE_PLAYERS = (
+    "[Player]\nStatus=3\nPosition=83250\nLength=240000\nVolume=200\nShuffle=1\nRepeat=1\nTrack=0\n"
+    "Files=C:\\Music\\one.xyz\nTitles=Artist A - One <&>\n",
+    "[Player]\nStatus=3\nPosition=5000\nLength=185000\nVolume=51\nShuffle=0\nRepeat=0\nTrack=1\n"
+    "Files=C:\\Music\\a.xyz|C:\\Music\\b.xyz\nTitles=Artist A - One|Told Song\nArtists=|Told Artist\n"
+    "Albums=|Told & Album\nAlbumArtists=|Various\nGenres=|Jazz\nRating=3\n",
+)
+
+
+def exe_template(template):
+    """The template as it is typed for tunedesk.exe: quoted whole where it has a blank, and then
+    with its strings in single quotes."""
+    return f'"/FORMAT={template.replace(chr(34), chr(39))}"' if " " in template else f"/FORMAT={template}"
+
+
+def check_templates(checks, layout):
+    """Each template through playerctl and through tunedesk.exe /FORMAT= gives the same line."""
+    folder = FOLDER / "templates"
+    folder.mkdir()
+    for tool in ("tunedesk.exe", "harness.exe"):
+        shutil.copy(PAIRING.build / tool, folder / tool)
+    for state in TEMPLATE_PLAYERS:
+        (FOLDER / "standin.ini").write_text(state, encoding="utf-8-sig")
+        eventually("Paused", "status")
+        until(lambda: playerctl("metadata", "xesam:url")[1].endswith(".xyz"), 6)
+        time.sleep(0.5)  # the block with the tags the player told
+        # The exe's exact command lines, run one after the other by the harness's scenario each.
+        for template in TEMPLATES:
+            (folder / "scenario.txt").write_text(f"keepplayers\nprogram tunedesk.exe\n"
+                                                 f"commandline tunedesk.exe {exe_template(template)}\n", encoding="utf-8")
+            PAIRING.wine(folder / "harness.exe", cwd=folder, log=folder / "harness.out")
+            exe = (folder / "stdout.txt").read_bytes().decode("utf-8").removesuffix("\r\n")
+            code, reference, error, _ = playerctl("metadata", "--format", template)
+            checks.check(f"template {template!r} as playerctl renders it, {state.split()[1]}", [
+                f"playerctl failed: {error}" if code else None, same("line", exe, reference)])
+
+
 def log_lines():
     path = FOLDER / "standin.log"
     return path.read_text().splitlines() if path.exists() else []
@@ -411,6 +461,8 @@ def run_checks(checks, companion, layout):
         same("album", playerctl("metadata", "xesam:album")[1], "Told Album"),
         same("title", playerctl("metadata", "xesam:title")[1], "Told Song"),
         None if rating and abs(float(rating) - 0.6) < 1e-6 else f"userRating {rating!r}, expected 0.6"])
+
+    check_templates(checks, layout)
 
     follower = next(pid for pid in os.listdir("/proc") if pid.isdigit() and follower_command(pid))
     os.kill(int(follower), signal.SIGKILL)
