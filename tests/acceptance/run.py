@@ -225,7 +225,7 @@ FOLLOW_SCENARIOS = (
                     (600, "eof", "")),
              blocks=(block(0), block(0, title="Artist B - Two", track=2), block(0, title="Singer - Two", track=2),
                      block(0, "Not running")),
-             events=("closed " + SHOWN,),
+             events=("closed " + SHOWN,), final=None,
              written={"np1.txt": ("One", "Two", "none"),
                       "np2.txt": ("Playing: Artist A", "Playing: Artist B", "Playing: Singer", "Not running: ")}),
     Scenario("follow: a player that stops answering", FOLLOW, player=FOLLOWING, final=None,

@@ -36,7 +36,11 @@ PlayerState PlayingState() {
 bool ValidUtf8(const Line& line) {
     for (int at = 0; at < line.length;) {
         const unsigned char lead = static_cast<unsigned char>(line.text[at]);
-        const int length = lead < 0x80 ? 1 : lead >> 5 == 6 ? 2 : lead >> 4 == 14 ? 3 : lead >> 3 == 30 ? 4 : 0;
+        const int length = lead < 0x80       ? 1
+                           : lead >> 5 == 6  ? 2
+                           : lead >> 4 == 14 ? 3
+                           : lead >> 3 == 30 ? 4
+                                             : 0;
         if (length == 0 || at + length > line.length) return false;
         for (int next = 1; next < length; ++next)
             if ((static_cast<unsigned char>(line.text[at + next]) & 0xC0) != 0x80) return false;

@@ -33,6 +33,9 @@ TEST(RunSequence, CallsThePlatformInOrder) {
          RunResult},
         {"empty class", "t /STOP", u"C:\\T\\tunedesk.exe", INI, "[Configuration]\nClass=\n",
          "Winamp v1.x", START READ_CLASS("C:\\T\\") FIND SENT(player, 40047), RunResult},
+        {"/FOLLOW=OFF closes the followers without input, and never looks for or starts the player",
+         "t /FOLLOW=OFF", u"C:\\T\\tunedesk.exe", INI, "[Configuration]\nAutoload=1\nPath=w.exe\n",
+         nullptr, START READ_CLASS("C:\\T\\") "FindWindowExW(\"Tunedesk follower\")\n", RunResult},
         {"cut module path reads no settings", "t /HIDE bound", nullptr, INI,
          "[Commands]\nbound=5\n", "Winamp v1.x",
          START FIND "ShowWindow(player, 6)\nShowWindow(player, 0)\n" EXISTS("bound"), RunResult},
@@ -232,6 +235,10 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
         const char* logged = "";  // lines that must be among the calls too
         int tagReads = -1;        // blocks reserved in the player for its tags, if it matters
         int fullReads = -1;       // state reads, which alone ask the rating, if it matters
+        const char* commandLine =
+            "t /FOLLOW /NEXT";       // what follows /FOLLOW but its options is ignored
+        const char* file = nullptr;  // what C:\np.txt holds at the end
+        const char* errors = "";     // what standard error is told
     } cases[] = {
         {"lines that come together, an empty one counted, answered by one block",
          "/PAUSE\r\n\n/VOLUME=50\n/STATUS", nullptr,
@@ -268,6 +275,40 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
              if (wait == 5) Desktop.runningClass = nullptr;
          },
          Block(0) + Block(0, "Playing", "Artist C - Three", "83.750", 78, 2) + Gone(0)},
+        {"a template on standard output in place of blocks, a line when it changes", "",
+         [](int wait) {
+             if (wait == 2) Desktop.player.caption = u"1. Other - Song - Winamp";
+             if (wait == 2) Desktop.player.track = 0;
+             if (wait == 9) Desktop.player.volume = 255;  // not in the template: no line
+             if (wait == 12) Desktop.runningClass = nullptr;
+         },
+         "Playing Three 3\r\nPlaying One 1\r\nNot running  \r\n", "", -1, -1,
+         "t /FOLLOW \"/FORMAT={{status}} {{title}} {{track}}\" /FORMAT=x", nullptr,
+         "tunedesk: /FOLLOW: standard output takes one template; passed over: /FORMAT=x\r\n"},
+        {"a now-playing file beside the blocks, replaced whole, its position once a second", "",
+         [](int wait) {
+             if (wait == 2) Desktop.player.status = Paused;
+             if (wait == 2) Desktop.player.caption = u"3. Artist C - Three - Winamp [Paused]";
+             if (wait == 6) Desktop.runningClass = nullptr;
+         },
+         Block(0) + Block(0, "Paused", "Artist C - Three", "83.750") + Gone(0),
+         "CreateFileW(\"C:\\np.txt.42.new\")\nMoveFileExW(\"C:\\np.txt.42.new\", \"C:\\np.txt\")\n",
+         -1, -1, "t /FOLLOW /OUTPUT=a.txt /FORMAT={{status}}:{{position}} /OUTPUT=C:\\np.txt",
+         "Not running:",
+         "tunedesk: /FOLLOW: /OUTPUT= goes right after a /FORMAT=; passed over: /OUTPUT=a.txt\r\n"},
+        {"a file that can't be replaced is said once and tried again at the next state poll", "",
+         [](int wait) { Desktop.refuseReplace = wait < 6; }, Block(0), "", -1, -1,
+         "t /FOLLOW /FORMAT={{title}} /OUTPUT=C:\\np.txt", "Three",
+         "tunedesk: /FOLLOW: can't write C:\\np.txt\r\n"},
+        {"no input of its own: it runs until its hidden window is closed, as /FOLLOW=OFF does",
+         nullptr,
+         [](int wait) {
+             using namespace desktop;
+             if (wait == 8)
+                 PostMessageW(FindWindowExW(nullptr, nullptr, u"Tunedesk follower", nullptr),
+                              WM_CLOSE, 0, 0);
+         },
+         Block(0), "CreateWindowExW(\"Tunedesk follower\")\nDestroyWindow(follower)\n"},
         {"a volume change, seen at the next caption poll", "",
          [](int wait) {
              if (wait == 1) Desktop.player.volume = 255;
@@ -314,8 +355,8 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
          "SendMessageTimeoutA(player, 0x400, 0, 104, 2, 100)\n"},
     };
     for (const auto& c : cases) {
-        SetUpRun("t /FOLLOW /NEXT", "",
-                 c.between == nullptr && *c.input == '\0' ? nullptr : "Winamp v1.x");
+        const bool quiet = c.between == nullptr && (c.input == nullptr || *c.input == '\0');
+        SetUpRun(c.commandLine, "", quiet ? nullptr : "Winamp v1.x");
         Desktop.settingsFile = nullptr;
         Desktop.input = c.input;
         Desktop.inputAt = c.between != nullptr ? 14 : 0;
@@ -328,6 +369,8 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
         for (std::string call; std::getline(logged, call);)
             EXPECT_NE(std::string(CallLog()).find(call), std::string::npos) << c.name << call;
         EXPECT_EQ(ReservedBlocks(), 0) << c.name;
+        EXPECT_STREQ(FileText(u"C:\\np.txt"), c.file) << c.name;
+        EXPECT_EQ(Errors(), c.errors) << c.name;
         if (c.tagReads >= 0) {
             EXPECT_EQ(Occurrences(CallLog(), "VirtualAllocEx("), c.tagReads) << c.name;
         }
