@@ -7,7 +7,8 @@ running stand-in player against the floor program (FindWindowA and one SendMessa
 same way), and of "tunedesk.exe /STATUS" with its output to a file against a floor that asks the
 status and writes its line, and of "tunedesk.exe /PLAYLIST" of 10,000 entries against a floor
 that sends the same 10,000 questions for the titles and reads none of them, alternated in one run,
-and their median ratios.
+and a five-variable /FORMAT= against /QUERY, its peer, alternated in one run, and their median
+ratios.
 
 Usage: bench/run.py [PAIRS]   (default 40; build the win64 and win32 presets first)
 """
@@ -64,7 +65,8 @@ def main(pairs):
         measured.setdefault(kind, []).append((float(tunedesk), float(floor)))
     for kind, floor_does, share in (("next", "FindWindowA + SendMessageA", 1),
                                     ("status", "FindWindowA + SendMessageA + WriteFile", 1),
-                                    ("playlist", f"FindWindowA + {ENTRIES + 1} SendMessageA", 4)):
+                                    ("playlist", f"FindWindowA + {ENTRIES + 1} SendMessageA", 4),
+                                    ("format", "tunedesk.exe /QUERY", 1)):
         pairs_of_kind = measured.get(kind, [])
         if len(pairs_of_kind) != max(pairs // share, 1):
             sys.exit(f"the timer gave {len(pairs_of_kind)} {kind} pairs of {pairs}")
@@ -72,7 +74,8 @@ def main(pairs):
         floor = statistics.median(f for _, f in pairs_of_kind)
         ratio = statistics.median(t / f for t, f in pairs_of_kind)
         print()
-        print(f"`tunedesk.exe /{kind.upper()}` to a running stand-in player, {len(pairs_of_kind)} alternated pairs under Wine:")
+        name = "/FORMAT= of five variables" if kind == "format" else "/" + kind.upper()
+        print(f"`tunedesk.exe {name}` to a running stand-in player, {len(pairs_of_kind)} alternated pairs under Wine:")
         print()
         print("| program | median wall time |")
         print("|---|---|")

@@ -1,7 +1,8 @@
 // Times tunedesk.exe against the floor programs inside Wine. In its current directory it starts
 // standin.exe, then runs "tunedesk.exe /NEXT" against "floor.exe /NEXT", "tunedesk.exe /STATUS"
-// against "floor_status.exe /STATUS", and "tunedesk.exe /PLAYLIST" against "floor_playlist.exe",
-// the last two with their output to a file, the given number of times each (the playlist's a
+// against "floor_status.exe /STATUS", "tunedesk.exe /PLAYLIST" against "floor_playlist.exe", and
+// a five-variable template against "tunedesk.exe /QUERY", the last three with their output to a
+// file, the given number of times each (the playlist's a
 // quarter as often: its runs are long), alternating which goes first. It prints one line per
 // pair: the kind and the two wall times in microseconds, from CreateProcessA to the process's end.
 #include <windows.h>
@@ -12,7 +13,7 @@
 namespace {
 
 double Run(const char* program, const char* switches, HANDLE output) {
-    char commandLine[64];
+    char commandLine[256];
     std::snprintf(commandLine, sizeof commandLine, "%s %s", program, switches);
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -41,12 +42,18 @@ struct Kind {
     const char* floor;
     const char* switches;
     bool output;
-    int share;  // runs this kind 1/share as often
+    int share;                   // runs this kind 1/share as often
+    const char* floorSwitches;  // the floor's, where they differ
 };
 
-constexpr Kind Kinds[] = {{"next", "floor.exe", "/NEXT", false, 1},
-                          {"status", "floor_status.exe", "/STATUS", true, 1},
-                          {"playlist", "floor_playlist.exe", "/PLAYLIST", true, 4}};
+constexpr char Template[] =
+    "\"/FORMAT={{artist}} - {{title}} ({{album}}) "
+    "[{{duration(position)}}/{{duration(mpris:length)}}]\"";
+
+constexpr Kind Kinds[] = {{"next", "floor.exe", "/NEXT", false, 1, nullptr},
+                          {"status", "floor_status.exe", "/STATUS", true, 1, nullptr},
+                          {"playlist", "floor_playlist.exe", "/PLAYLIST", true, 4, nullptr},
+                          {"format", "tunedesk.exe", Template, true, 1, "/QUERY"}};
 
 }  // namespace
 
@@ -70,17 +77,18 @@ int main(int argc, char** argv) {
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     for (const Kind& kind : Kinds) {
         HANDLE output = kind.output ? file : nullptr;
+        const char* floorSwitches = kind.floorSwitches != nullptr ? kind.floorSwitches : kind.switches;
         // Warm both up: the first start of each program loads its pages.
         Run("tunedesk.exe", kind.switches, output);
-        Run(kind.floor, kind.switches, output);
+        Run(kind.floor, floorSwitches, output);
         const int runs = pairs / kind.share > 0 ? pairs / kind.share : 1;
         for (int pair = 0; pair < runs; ++pair) {
             double tunedesk, floor;
             if (pair % 2 == 0) {
                 tunedesk = Run("tunedesk.exe", kind.switches, output);
-                floor = Run(kind.floor, kind.switches, output);
+                floor = Run(kind.floor, floorSwitches, output);
             } else {
-                floor = Run(kind.floor, kind.switches, output);
+                floor = Run(kind.floor, floorSwitches, output);
                 tunedesk = Run("tunedesk.exe", kind.switches, output);
             }
             std::printf("%s %.0f %.0f\n", kind.name, tunedesk, floor);
