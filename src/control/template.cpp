@@ -4,6 +4,8 @@
 // in single quotes. A variable is an MPRIS name from VariableTable, else a /QUERY line's key.
 #include "control/template.h"
 
+#include <initializer_list>
+
 #include "control/cover.h"
 #include "control/number.h"
 #include "control/output.h"
@@ -61,32 +63,25 @@ void SkipBlanks(Renderer& r) {
 }
 
 // Says why on the error line, at a column counted from 1, and gives false.
-bool Fail(Renderer& r, int at, const char* what, const char* name = "", const char* rest = "") {
+bool Fail(Renderer& r, int at, std::initializer_list<const char*> parts) {
     r.error.length = 0;
     Append(r.error, "tunedesk: /FORMAT: ");
-    Append(r.error, what);
-    Append(r.error, name);
-    Append(r.error, rest);
+    for (const char* part : parts)
+        Append(r.error, part);
     Append(r.error, " at column ");
     AppendNumber(r.error, at + 1);
     return false;
 }
 
-// What stands where something else was expected.
+// What stands where something else was expected: a character, or the end.
 bool Unexpected(Renderer& r, const char* expected) {
-    if (r.text[r.at] == u'\0') return Fail(r, r.at, "expected ", expected, ", found the end");
+    if (r.text[r.at] == u'\0') return Fail(r, r.at, {"expected ", expected, ", found the end"});
     Line found;
     found.length = 0;
     const bool pair = r.text[r.at] >= 0xD800 && r.text[r.at] < 0xDC00 && r.text[r.at + 1] != 0;
     AppendWide(found, r.text + r.at, r.text + r.at + (pair ? 2 : 1));
     found.text[found.length] = '\0';
-    Line what;
-    what.length = 0;
-    Append(what, "expected ");
-    Append(what, expected);
-    Append(what, ", found \"");
-    what.text[what.length] = '\0';
-    return Fail(r, r.at, what.text, found.text, "\"");
+    return Fail(r, r.at, {"expected ", expected, ", found \"", found.text, "\""});
 }
 
 // Keeps a text in the arena, as much of it as fits, cut between characters.
@@ -373,7 +368,7 @@ void AppendTwoDigits(Line& line, std::int64_t number) {
 // Microseconds as M:SS, or H:MM:SS from an hour, the parts taken as playerctl takes them.
 bool Duration(Renderer& r, int at, const Value* arguments, Value& result) {
     const Value& time = arguments[0];
-    if (time.type == Type::Text) return Fail(r, at, "\"duration\" takes a time");
+    if (time.type == Type::Text) return Fail(r, at, {"\"duration\" takes a time"});
     if (time.type == Type::Unset) return result = {}, true;
     const std::int64_t seconds = AsWhole(time) / MicrosecondsPerSecond;
     const std::int64_t hours = seconds / SecondsPerHour;
@@ -442,7 +437,7 @@ bool Emoji(Renderer& r, int at, const Value* arguments, Value& result) {
         {"Playing", "\u25b6\ufe0f"}, {"Paused", "\u23f8\ufe0f"}, {"Stopped", "\u23f9\ufe0f"}};
     constexpr double Low = 0.3333, Middle = 0.6666;  // playerctl's bounds
     const Value& value = arguments[0];
-    if (value.variable == nullptr) return Fail(r, at, "\"emoji\" takes a variable");
+    if (value.variable == nullptr) return Fail(r, at, {"\"emoji\" takes a variable"});
     result = value;
     if (value.type == Type::Text && Same(Text(value.variable), "status")) {
         for (const auto& status : Statuses)
@@ -457,7 +452,7 @@ bool Emoji(Renderer& r, int at, const Value* arguments, Value& result) {
 
 // At most n characters, the last of them "…"; a number is cut as it is printed.
 bool Truncate(Renderer& r, int at, const Value* arguments, Value& result) {
-    if (!IsNumber(arguments[1])) return Fail(r, at, "\"trunc\" takes a number of characters");
+    if (!IsNumber(arguments[1])) return Fail(r, at, {"\"trunc\" takes a number of characters"});
     const std::int64_t most = AsWhole(arguments[1]);
     Line line;
     line.length = 0;
@@ -511,7 +506,7 @@ bool Call(Renderer& r, const WCHAR* name, int length, Value& value) {
         if (SameName(name, length, row.name)) function = &row;
     char quoted[NameCapacity];
     QuotedName(name, length, quoted);
-    if (function == nullptr) return Fail(r, at, "unknown function \"", quoted, "\"");
+    if (function == nullptr) return Fail(r, at, {"unknown function \"", quoted, "\""});
     ++r.at;  // the "("
     Value arguments[FunctionArguments + 1];
     int count = 0;
@@ -524,7 +519,7 @@ bool Call(Renderer& r, const WCHAR* name, int length, Value& value) {
     } while (r.text[r.at] == u',');
     if (r.text[r.at] != u')') return Unexpected(r, "\",\" or \")\"");
     ++r.at;
-    if (count != function->arity) return Fail(r, at, "\"", quoted, function->arityText);
+    if (count != function->arity) return Fail(r, at, {"\"", quoted, function->arityText});
     return function->call(r, at, arguments, value);
 }
 
@@ -533,7 +528,7 @@ bool Literal(Renderer& r, Value& value) {
     const int start = r.at++;
     while (r.text[r.at] != quote && r.text[r.at] != u'\0')
         ++r.at;
-    if (r.text[r.at] != quote) return Fail(r, start, "no closing quote for the string");
+    if (r.text[r.at] != quote) return Fail(r, start, {"no closing quote for the string"});
     Line line;
     line.length = 0;
     AppendWide(line, r.text + start + 1, r.text + r.at);
@@ -547,7 +542,7 @@ bool Number(Renderer& r, Value& value) {
     while (IsDigit(r.text[r.at]) || r.text[r.at] == u'.')
         ++r.at;
     double number = 0;
-    if (!ParseReal(r.text + start, r.at - start, number)) return Fail(r, start, "invalid number");
+    if (!ParseReal(r.text + start, r.at - start, number)) return Fail(r, start, {"invalid number"});
     value = Real(number);
     return true;
 }
@@ -561,7 +556,7 @@ bool Primary(Renderer& r, Value& value) {
         const int open = r.at++;
         if (!Expression(r, value)) return false;
         SkipBlanks(r);
-        if (r.text[r.at] != u')') return Fail(r, open, "no \")\" for the \"(\"");
+        if (r.text[r.at] != u')') return Fail(r, open, {"no \")\" for the \"(\""});
         ++r.at;
         value.variable = nullptr;
         return true;
@@ -580,10 +575,10 @@ bool Primary(Renderer& r, Value& value) {
 // is real. Text, or no value, is no operand.
 bool Arithmetic(Renderer& r, int at, WCHAR operation, Value& left, const Value& right) {
     const char name[] = {'"', static_cast<char>(operation), '"', '\0'};
-    if (!IsNumber(left) || !IsNumber(right)) return Fail(r, at, name, " takes numbers");
+    if (!IsNumber(left) || !IsNumber(right)) return Fail(r, at, {name, " takes numbers"});
     const bool whole = left.type == Type::Integer && right.type == Type::Integer;
     if (operation == u'/' && (whole ? right.integer == 0 : AsReal(right) == 0))
-        return Fail(r, at, "division by zero");
+        return Fail(r, at, {"division by zero"});
     left.variable = nullptr;
     if (!whole) {
         const double a = AsReal(left), b = AsReal(right);
@@ -599,7 +594,7 @@ bool Arithmetic(Renderer& r, int at, WCHAR operation, Value& left, const Value& 
                           : operation == u'-' ? __builtin_sub_overflow(a, b, &a)
                           : operation == u'*' ? __builtin_mul_overflow(a, b, &a)
                                               : (b == -1 && a == INT64_MIN) || ((a /= b), false);
-    return !overflow || Fail(r, at, "a number too large");
+    return !overflow || Fail(r, at, {"a number too large"});
 }
 
 bool Unary(Renderer& r, Value& value) {
@@ -607,17 +602,17 @@ bool Unary(Renderer& r, Value& value) {
     const WCHAR sign = r.text[r.at];
     if (sign != u'-' && sign != u'+') return Primary(r, value);
     const int at = r.at++;
-    if (++r.depth > MaxDepth) return Fail(r, at, "too deep");
+    if (++r.depth > MaxDepth) return Fail(r, at, {"too deep"});
     const bool unary = Unary(r, value);
     --r.depth;
     if (!unary) return false;
     const char name[] = {'"', static_cast<char>(sign), '"', '\0'};
-    if (!IsNumber(value)) return Fail(r, at, name, " takes a number");
+    if (!IsNumber(value)) return Fail(r, at, {name, " takes a number"});
     value.variable = nullptr;
     if (sign == u'+') return true;
     if (value.type == Type::Real) return value.real = -value.real, true;
     return !__builtin_sub_overflow(std::int64_t{0}, value.integer, &value.integer) ||
-           Fail(r, at, "a number too large");
+           Fail(r, at, {"a number too large"});
 }
 
 // Operands joined by either of two operations, from the left; the operands are read by next.
@@ -637,7 +632,7 @@ bool Operations(Renderer& r, Value& value, WCHAR first, WCHAR second,
 bool Term(Renderer& r, Value& value) { return Operations(r, value, u'*', u'/', Unary); }
 
 bool Expression(Renderer& r, Value& value) {
-    if (++r.depth > MaxDepth) return Fail(r, r.at, "too deep");
+    if (++r.depth > MaxDepth) return Fail(r, r.at, {"too deep"});
     const bool done = Operations(r, value, u'+', u'-', Term);
     --r.depth;
     return done;
@@ -650,7 +645,7 @@ bool Substitute(Renderer& r, Line& line) {
     Value value;
     if (!Expression(r, value)) return false;
     SkipBlanks(r);
-    if (r.text[r.at] == u'\0') return Fail(r, open, "no \"}}\" for the \"{{\"");
+    if (r.text[r.at] == u'\0') return Fail(r, open, {"no \"}}\" for the \"{{\""});
     if (r.text[r.at] != u'}' || r.text[r.at + 1] != u'}') return Unexpected(r, "\"}}\"");
     r.at += 2;
     AppendPrinted(line, value);
