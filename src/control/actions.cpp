@@ -123,6 +123,19 @@ bool IsSetter(const WCHAR* argument, const char* name) {
     return true;
 }
 
+bool IsSwitch(const WCHAR* argument, const char* name) {
+    return IsSetter(argument, name) && argument[TextLength(name)] == u'\0';
+}
+
+void FollowerOption(Pass& pass, const char*) {
+    Line error;
+    error.length = 0;
+    Append(error, "tunedesk: ");
+    AppendWide(error, pass.wideArgument, pass.wideArgument + TextLength(pass.wideArgument));
+    Append(error, " goes after /FOLLOW; passed over");
+    WriteError(error);
+}
+
 void Format(Pass& pass, const char*) {
     PlayerState state;
     ReadKnown(pass, state, AllFields);

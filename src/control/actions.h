@@ -54,8 +54,13 @@ void Format(Pass& pass, const char* value);
 void OutputTo(Pass& pass, const char* value);
 // The text after a setter's "=", in UTF-16 as typed; the name before it is ASCII.
 const desktop::WCHAR* SetterValue(const desktop::WCHAR* argument);
-// True when the argument is the setter of that name, "/OUTPUT=" say, in any case.
+// True when the argument is the setter of that name, "/OUTPUT=" say, in any case; or the whole
+// switch.
 bool IsSetter(const desktop::WCHAR* argument, const char* name);
+bool IsSwitch(const desktop::WCHAR* argument, const char* name);
+// "/MEDIACONTROLS" goes after "/FOLLOW"; anywhere else it is said and passed over.
+inline constexpr char MediaControlsSwitch[] = "/MEDIACONTROLS";
+void FollowerOption(Pass& pass, const char* value);
 void QueryPlaylist(Pass& pass, const char* value);  // "N title" for each entry
 
 void Clear(Pass& pass, const char* value);

@@ -220,6 +220,59 @@ int DestroyWindow(HWND window);
 HWND FindWindowExW(HWND parent, HWND after, const WCHAR* className, const WCHAR* windowName);
 int PostMessageW(HWND window, unsigned message, std::uintptr_t wParam, std::intptr_t lParam);
 
+// Windows' media controls (the System Media Transport Controls) of one window of ours: the
+// Windows Runtime class reached through combase.dll, loaded only when asked for, so that the
+// program imports no more and runs where the class does not exist. Each call gives its HRESULT,
+// negative when it failed. The handlers Windows calls post to the window: a button pressed as
+// (message, its MediaButton, 0), a request as (message, its MediaRequest, the value).
+using HRESULT = std::int32_t;
+struct MediaControls;
+inline constexpr HRESULT S_OK = 0;
+inline constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154);
+inline constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002);
+inline constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001);
+inline constexpr unsigned RO_INIT_MULTITHREADED = 1;
+enum class MediaButton : int { Play = 0, Pause = 1, Stop = 2, Next = 6, Previous = 7 };
+enum class MediaStatus : int { Closed = 0, Changing = 1, Stopped = 2, Playing = 3, Paused = 4 };
+inline constexpr int MediaTypeMusic = 1;
+enum class MediaRepeat : int { None = 0, Track = 1, List = 2 };
+enum class MusicText : int { Title, Artist, AlbumTitle, AlbumArtist };
+// What a request asks: shuffle on or off, a MediaRepeat, a position in milliseconds.
+enum class MediaRequest : int { Shuffle = 100, Repeat = 101, Position = 102 };
+inline constexpr std::int64_t TicksPerMillisecond = 10000;  // a TimeSpan counts 100 ns
+
+HRESULT RoInitialize(unsigned type);
+// The controls for the window, and their display updater.
+HRESULT GetForWindow(HWND window, MediaControls** controls);
+HRESULT put_IsButtonEnabled(MediaControls* controls, MediaButton button, bool enabled);
+HRESULT add_ButtonPressed(MediaControls* controls, HWND window, unsigned message);
+HRESULT remove_ButtonPressed(MediaControls* controls);
+HRESULT put_IsEnabled(MediaControls* controls, bool enabled);
+HRESULT put_PlaybackStatus(MediaControls* controls, MediaStatus status);
+HRESULT put_Type(MediaControls* controls, int type);
+HRESULT put_MusicText(MediaControls* controls, MusicText property, const WCHAR* text);
+// The image file as the thumbnail, through a stream; none clears it.
+HRESULT put_Thumbnail(MediaControls* controls, const WCHAR* imageFile);
+HRESULT ClearAll(MediaControls* controls);
+HRESULT Update(MediaControls* controls);
+// ISystemMediaTransportControls2, which Windows 10 has and Wine 10 has not: the timeline, shuffle,
+// repeat and their requests.
+HRESULT QueryControls2(MediaControls* controls);
+HRESULT UpdateTimelineProperties(MediaControls* controls, std::int64_t endTicks,
+                                 std::int64_t positionTicks);
+HRESULT put_ShuffleEnabled(MediaControls* controls, bool enabled);
+HRESULT put_AutoRepeatMode(MediaControls* controls, MediaRepeat mode);
+HRESULT add_Requests(MediaControls* controls, HWND window, unsigned message);
+HRESULT remove_Requests(MediaControls* controls);
+// Releases every object the controls hold.
+void ReleaseMediaControls(MediaControls* controls);
+
+// One owner of the media controls in a session: a named mutex, held by the follower's thread.
+inline constexpr unsigned WAIT_ABANDONED = 0x80, WAIT_TIMEOUT = 0x102;
+HANDLE CreateMutexW(void* security, int initialOwner, const WCHAR* name);
+unsigned WaitForSingleObject(HANDLE object, unsigned milliseconds);
+int ReleaseMutex(HANDLE mutex);
+
 // A text's length, and a copy of it cut to fit the capacity with its terminator, as lstrlen and
 // lstrcpyn give them, in either kind of text, without importing them.
 template <typename Char>

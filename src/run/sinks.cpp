@@ -64,6 +64,7 @@ void OpenSinks(Sinks& sinks, const ArgumentList& arguments) {
         const WCHAR* argument = arguments.wide[index];
         const WCHAR* next = index + 1 < arguments.count ? arguments.wide[index + 1] : nullptr;
         const bool output = next != nullptr && IsSetter(next, OutputSwitch);
+        sinks.controls.wanted = sinks.controls.wanted || IsSwitch(argument, MediaControlsSwitch);
         if (IsSetter(argument, OutputSwitch)) {
             Say("/OUTPUT= goes right after a /FORMAT=; passed over: ", argument);
         } else if (!IsSetter(argument, FormatSwitch)) {
@@ -83,7 +84,8 @@ void OpenSinks(Sinks& sinks, const ArgumentList& arguments) {
     sinks.blocks = sinks.ownOutput && !claimed;
 }
 
-bool Publish(Sinks& sinks, const PlayerState& shown, unsigned done, bool blockDue) {
+bool Publish(Sinks& sinks, const PlayerState& shown, unsigned done, bool blockDue, bool jumped) {
+    ShowOnControls(sinks.controls, shown, jumped);
     for (int at = 0; at < sinks.count; ++at)
         if (!Feed(sinks, sinks.templates[at], shown)) return false;
     return !sinks.blocks || !blockDue || WriteBlock(sinks, shown, done);

@@ -1,9 +1,11 @@
-// What the follower feeds with each state it reads: its blocks on standard output, and the lines
-// of up to eight templates, each on standard output or in a now-playing file of its own.
+// What the follower feeds with each state it reads: its blocks on standard output, the lines of
+// up to eight templates, each on standard output or in a now-playing file of its own, and
+// Windows' media controls.
 #pragma once
 
 #include "arguments/arguments.h"
 #include "control/actions.h"
+#include "run/controls.h"
 
 inline constexpr int MaxTemplates = 8;
 
@@ -21,12 +23,15 @@ struct Sinks {
     bool blocks = false;     // standard output carries blocks, not a template's lines
     int count = 0;
     TemplateSink templates[MaxTemplates];
+    Controls controls;
 };
 
 // The follower's options after "/FOLLOW": "/FORMAT=" each with or without "/OUTPUT=" right after
-// it; what can't be taken is said on standard error and passed over, anything else is ignored.
+// it, and "/MEDIACONTROLS"; what can't be taken is said on standard error and passed over,
+// anything else is ignored.
 void OpenSinks(Sinks& sinks, const ArgumentList& arguments);
 // Hands each sink the state shown: a template's line goes where it goes when it differs from the
 // last one written, or when writing that failed; a block, "done N" after the /QUERY lines, when
-// one is due. False when standard output's reader has gone.
-bool Publish(Sinks& sinks, const PlayerState& shown, unsigned done, bool blockDue);
+// one is due; the media controls what changed, the timeline when the position jumped. False when
+// standard output's reader has gone.
+bool Publish(Sinks& sinks, const PlayerState& shown, unsigned done, bool blockDue, bool jumped);

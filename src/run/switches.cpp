@@ -36,6 +36,7 @@ constexpr Switch SwitchTable[] = {
     {"/QUERY\tprint all of these", QueryAll},
     {"/FORMAT=T\tprint template T: {{artist}} - {{title}}", Format},
     {"/OUTPUT=FILE\tafter /FORMAT=: write its line to FILE", OutputTo},
+    {"/MEDIACONTROLS\tafter /FOLLOW: on Windows' media controls", FollowerOption},
     {"/PLAYLIST\tprint each entry: N title", QueryPlaylist},
     {"/CLEAR\tempty the playlist", Clear},
     {"/OPEN\tplay the files after it", Open},

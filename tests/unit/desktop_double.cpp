@@ -67,6 +67,11 @@ struct FakeFile {
     int length;
     bool open, exists;
 } files[4];
+// The media controls: the window and message their handlers post to, and what they logged.
+desktop::HWND pressWindow;
+unsigned pressMessage;
+char controlsLog[1 << 16];
+char mutexObject, controlsObject;
 int search;                   // the next of existing that FindNextFileW looks at
 char16_t searchFolder[1024];  // and the folder it looks in, with its last backslash
 }  // namespace
@@ -87,9 +92,17 @@ void ResetDesktop() {
     reserved = nullptr;
     freshCopies[0][0] = freshCopies[1][0] = u'\0';
     followerMade = false;
+    pressWindow = nullptr;
+    controlsLog[0] = '\0';
     for (FakeFile& file : files)
         file = FakeFile{};
 }
+
+void PressMediaButton(std::uintptr_t what, std::intptr_t value) {
+    if (pressWindow != nullptr) desktop::PostMessageW(pressWindow, pressMessage, what, value);
+}
+
+const char* ControlsCalls() { return controlsLog; }
 
 const char* FileText(const char16_t* path) {
     for (FakeFile& file : files) {
@@ -917,5 +930,101 @@ int PostMessageW(HWND window, unsigned message, std::uintptr_t wParam, std::intp
     queue[queued++] = MSG{window, message, wParam, lParam, 0, 0, 0};
     return 1;
 }
+
+namespace {
+
+// Logs a call of the controls, as printf writes it, and answers as Windows would, or refuses it
+// as the desktop says.
+HRESULT Controlled(const char* format, ...) {
+    char call[2048];
+    va_list values;
+    va_start(values, format);
+    vsnprintf(call, sizeof call, format, values);
+    va_end(values);
+    const std::size_t length = std::strlen(controlsLog);
+    std::snprintf(controlsLog + length, sizeof controlsLog - length, "%s\n", call);
+    const char* refused = Desktop.refusedControl;
+    return refused != nullptr && std::strncmp(call, refused, std::strlen(refused)) == 0 ? E_NOTIMPL
+                                                                                         : S_OK;
+}
+
+}  // namespace
+
+HRESULT RoInitialize(unsigned type) { return Controlled("RoInitialize(%u)", type); }
+
+HRESULT GetForWindow(HWND window, MediaControls** controls) {
+    Controlled("GetForWindow(%s)", window == FollowerHandle ? "follower" : "none");
+    *controls = Desktop.controlsFound >= 0 ? reinterpret_cast<MediaControls*>(&controlsObject) : nullptr;
+    return Desktop.controlsFound;
+}
+
+HRESULT put_IsButtonEnabled(MediaControls*, MediaButton button, bool enabled) {
+    return Controlled("put_IsButtonEnabled(%d, %d)", static_cast<int>(button), enabled);
+}
+
+HRESULT add_ButtonPressed(MediaControls*, HWND window, unsigned message) {
+    pressWindow = window;
+    pressMessage = message;
+    return Controlled("add_ButtonPressed()");
+}
+
+HRESULT remove_ButtonPressed(MediaControls*) { return Controlled("remove_ButtonPressed()"); }
+
+HRESULT put_IsEnabled(MediaControls*, bool enabled) {
+    return Controlled("put_IsEnabled(%d)", enabled);
+}
+
+HRESULT put_PlaybackStatus(MediaControls*, MediaStatus status) {
+    return Controlled("put_PlaybackStatus(%d)", static_cast<int>(status));
+}
+
+HRESULT put_Type(MediaControls*, int type) { return Controlled("put_Type(%d)", type); }
+
+HRESULT put_MusicText(MediaControls*, MusicText property, const WCHAR* text) {
+    const char* names[] = {"put_Title", "put_Artist", "put_AlbumTitle", "put_AlbumArtist"};
+    return Controlled("%s(\"%s\")", names[static_cast<int>(property)], Utf8(text));
+}
+
+HRESULT put_Thumbnail(MediaControls*, const WCHAR* imageFile) {
+    return Controlled("put_Thumbnail(\"%s\")", imageFile != nullptr ? Utf8(imageFile) : "");
+}
+
+HRESULT ClearAll(MediaControls*) { return Controlled("ClearAll()"); }
+
+HRESULT Update(MediaControls*) { return Controlled("Update()"); }
+
+HRESULT QueryControls2(MediaControls*) {
+    Controlled("QueryControls2()");
+    return Desktop.controls2 ? S_OK : E_NOINTERFACE;
+}
+
+HRESULT UpdateTimelineProperties(MediaControls*, std::int64_t endTicks, std::int64_t positionTicks) {
+    return Controlled("UpdateTimelineProperties(%lld, %lld)",
+                      static_cast<long long>(endTicks / TicksPerMillisecond),
+                      static_cast<long long>(positionTicks / TicksPerMillisecond));
+}
+
+HRESULT put_ShuffleEnabled(MediaControls*, bool enabled) {
+    return Controlled("put_ShuffleEnabled(%d)", enabled);
+}
+
+HRESULT put_AutoRepeatMode(MediaControls*, MediaRepeat mode) {
+    return Controlled("put_AutoRepeatMode(%d)", static_cast<int>(mode));
+}
+
+HRESULT add_Requests(MediaControls*, HWND, unsigned) { return Controlled("add_Requests()"); }
+
+HRESULT remove_Requests(MediaControls*) { return Controlled("remove_Requests()"); }
+
+void ReleaseMediaControls(MediaControls*) { Controlled("ReleaseMediaControls()"); }
+
+// The session's mutex: held by another follower while the desktop says so.
+HANDLE CreateMutexW(void*, int, const WCHAR*) { return reinterpret_cast<HANDLE>(&mutexObject); }
+
+unsigned WaitForSingleObject(HANDLE, unsigned) {
+    return Desktop.controlsOwned ? WAIT_TIMEOUT : WAIT_OBJECT_0;
+}
+
+int ReleaseMutex(HANDLE) { return Controlled("ReleaseMutex()") == S_OK; }
 
 }  // namespace desktop

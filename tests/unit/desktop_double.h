@@ -98,8 +98,15 @@ struct FakeDesktop {
     const char16_t* currentFolder = u"C:\\Work\\";  // where a relative path is taken from
     const char16_t* existing[8] = {u"C:\\Work\\song.mp3", u"C:\\M", u"C:\\M\\new.ogg",
                                    u"C:\\Work\\volup", u"C:\\Work\\\u97f3.mp3"};  // what is there
-    bool refuseReplace =
-        false;  // a reader holds the now-playing files open: they can't be replaced
+    // A reader holds the now-playing files open: they can't be replaced.
+    bool refuseReplace = false;
+    // Windows' media controls: HRESULT of GetForWindow, a call they refuse by its logged name
+    // (such as "put_AlbumArtist"), whether they have the timeline and requests, and whether
+    // another follower owns them.
+    std::int32_t controlsFound = 0;
+    const char* refusedControl = nullptr;
+    bool controls2 = true;
+    bool controlsOwned = false;
     StandardOutput standardOutput = StandardOutput::Given;
     bool parentConsole = false;  // AttachConsole finds one
     // Following: standard input's text (null: there is none), read whole before wait `inputAt`,
@@ -126,6 +133,12 @@ int ReservedBlocks();
 // error.
 const char* Printed();
 const std::string& Errors();
+
+// Presses a button of the media controls, or makes a request (a MediaRequest and its value), as
+// Windows' thread does: posted to the window the handler was added for.
+void PressMediaButton(std::uintptr_t what, std::intptr_t value = 0);
+// The media controls' calls since the last reset, one line each.
+const char* ControlsCalls();
 
 // What a now-playing file holds; null where there is no such file.
 const char* FileText(const char16_t* path);

@@ -206,7 +206,7 @@ namespace {
 // A block as the follower writes it, of the double's player with these values.
 std::string Block(int done, const char* status = "Playing", const char* title = "Artist C - Three",
                   const char* position = "83.250", int volume = 78, int track = 3,
-                  const char* repeat = "off") {
+                  const char* repeat = "off", const char* shuffle = "on") {
     const char* files[] = {"C:\\M\\one.mp3", "C:\\M\\two.flac", "C:\\M\\音.mp3"};
     const char* tags[] = {"artist Artist A\r\nalbum One\r\nalbumartist \r\nyear 1999\r\ngenre Pop",
                           "artist Artist B\r\nalbum Two\r\nalbumartist Various\r\nyear 2001\r\n"
@@ -215,7 +215,7 @@ std::string Block(int done, const char* status = "Playing", const char* title = 
                           "genre Jazz"};
     return std::string("status ") + status + "\r\ntitle " + title + "\r\nposition " + position +
            "\r\nlength 240.000\r\nvolume " + std::to_string(volume) + "\r\ntrack " +
-           std::to_string(track) + "\r\ntracks 4\r\nshuffle on\r\nrepeat " + repeat + "\r\nfile " +
+           std::to_string(track) + "\r\ntracks 4\r\nshuffle " + shuffle + "\r\nrepeat " + repeat + "\r\nfile " +
            files[track - 1] + "\r\n" + tags[track - 1] + "\r\nrating 4\r\ndone " +
            std::to_string(done) + "\r\n\r\n";
 }
@@ -223,6 +223,25 @@ std::string Block(int done, const char* status = "Playing", const char* title = 
 std::string Gone(int done) {
     return "status Not running\r\ndone " + std::to_string(done) + "\r\n\r\n";
 }
+
+// The media controls' calls: opened up to IsEnabled, the double's player shown on them at entry 3
+// and 1, the player gone, and the controls closed.
+#define OPENED                                                                                 \
+    "RoInitialize(1)\nGetForWindow(follower)\nput_IsButtonEnabled(0, 1)\n"                     \
+    "put_IsButtonEnabled(1, 1)\nput_IsButtonEnabled(2, 1)\nput_IsButtonEnabled(6, 1)\n"        \
+    "put_IsButtonEnabled(7, 1)\nadd_ButtonPressed()\nput_IsEnabled(1)\n"
+#define SHOWN_THREE                                                                           \
+    "put_Type(1)\nput_Title(\"Three\")\nput_Artist(\"Artist Ç\")\nput_AlbumTitle(\"三\")\n" \
+    "put_AlbumArtist(\"Various\")\nput_Thumbnail(\"\")\nUpdate()\nput_PlaybackStatus(3)\n"
+#define SHOWN_ONE                                                                              \
+    "put_Title(\"One\")\nput_Artist(\"Artist A\")\nput_AlbumTitle(\"One\")\n"                  \
+    "put_AlbumArtist(\"\")\nput_Thumbnail(\"\")\nUpdate()\n"
+#define TIMELINE(position) \
+    "UpdateTimelineProperties(240000, " #position ")\nput_ShuffleEnabled(1)\nput_AutoRepeatMode(0)\n"
+#define GONE_FROM_CONTROLS "put_PlaybackStatus(2)\nClearAll()\nput_IsEnabled(0)\n"
+#define CLOSED                                                                                 \
+    "put_PlaybackStatus(2)\nremove_ButtonPressed()\nremove_Requests()\nClearAll()\n"          \
+    "put_IsEnabled(0)\nReleaseMediaControls()\nReleaseMutex()\n"
 
 // Each wait of the follower is a caption poll, 250 ms; the position moves on while playing.
 TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
@@ -235,10 +254,12 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
         const char* logged = "";  // lines that must be among the calls too
         int tagReads = -1;        // blocks reserved in the player for its tags, if it matters
         int fullReads = -1;       // state reads, which alone ask the rating, if it matters
-        const char* commandLine =
-            "t /FOLLOW /NEXT";       // what follows /FOLLOW but its options is ignored
+        // What follows /FOLLOW but its options is ignored.
+        const char* commandLine = "t /FOLLOW /NEXT";
         const char* file = nullptr;  // what C:\np.txt holds at the end
         const char* errors = "";     // what standard error is told
+        const char* controls = nullptr;  // the media controls' calls, if they matter
+        void (*setUp)() = nullptr;       // the desktop, before the run
     } cases[] = {
         {"lines that come together, an empty one counted, answered by one block",
          "/PAUSE\r\n\n/VOLUME=50\n/STATUS", nullptr,
@@ -309,6 +330,97 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
                               WM_CLOSE, 0, 0);
          },
          Block(0), "CreateWindowExW(\"Tunedesk follower\")\nDestroyWindow(follower)\n"},
+        {"the media controls opened in order; a title change once, scrolling not at all; the player "
+         "gone, back, and the follower ending", "",
+         [](int wait) {
+             static const char16_t* const scrolled[] = {u"ne - Winamp *** 1. Artist A - O",
+                                                        u"e - Winamp *** 1. Artist A - On"};
+             if (wait == 2) Desktop.player.caption = u"1. Artist A - One - Winamp";
+             if (wait == 2) Desktop.player.track = 0;
+             if (wait >= 4 && wait < 8) Desktop.player.caption = scrolled[wait % 2];
+             if (wait == 8) Desktop.runningClass = nullptr;
+             if (wait == 11) Desktop.runningClass = "Winamp v1.x";
+         },
+         Block(0) + Block(0, "Playing", "Artist A - One", "84.000", 78, 1) + Gone(0) +
+             Block(0, "Playing", "Artist A - One", "86.250", 78, 1),
+         "", -1, -1, "t /FOLLOW /MEDIACONTROLS", nullptr, "",
+         OPENED "QueryControls2()\nadd_Requests()\n" SHOWN_THREE TIMELINE(83250) SHOWN_ONE
+             "UpdateTimelineProperties(240000, 84000)\n" GONE_FROM_CONTROLS "put_IsEnabled(1)\n"
+             "put_Type(1)\n" SHOWN_ONE "put_PlaybackStatus(3)\n" TIMELINE(86250) CLOSED},
+        {"the media controls' buttons and requests: what the companion's calls send, no line counted",
+         "",
+         [](int wait) {
+             using desktop::MediaButton;
+             using desktop::MediaRequest;
+             const auto press = [](auto what, std::intptr_t value = 0) {
+                 PressMediaButton(static_cast<std::uintptr_t>(what), value);
+             };
+             if (wait == 1) press(MediaButton::Play);  // while playing: nothing
+             if (wait == 2) press(MediaButton::Pause);
+             if (wait == 3) press(MediaButton::Pause);  // while paused: nothing
+             if (wait == 4) press(MediaButton::Play);
+             if (wait == 5) press(MediaRequest::Position, 30000);
+             if (wait == 6) press(MediaRequest::Shuffle, 0);
+             if (wait == 7) press(MediaRequest::Repeat, 1);
+             if (wait == 8) press(MediaButton::Next);
+             if (wait == 9) press(MediaButton::Previous);
+             if (wait == 10) press(MediaButton::Stop);
+             if (wait == 11) press(MediaButton::Pause);  // while stopped: nothing
+         },
+         Block(0) + Block(0, "Paused", "Artist C - Three", "83.500") +
+             Block(0, "Playing", "Artist C - Three", "83.500") +
+             Block(0, "Playing", "Artist C - Three", "30.000") +
+             Block(0, "Playing", "Artist C - Three", "30.000", 78, 3, "off", "off") +
+             Block(0, "Playing", "Artist C - Three", "30.000", 78, 3, "track", "off") +
+             "status Playing\r\ntitle 音\r\nposition 30.000\r\nlength 240.000\r\nvolume 78\r\n"
+             "track 4\r\ntracks 4\r\nshuffle off\r\nrepeat track\r\n"
+             "file http://radio.example/stream\r\nartist \r\nalbum \r\nalbumartist \r\nyear \r\n"
+             "genre \r\nrating 4\r\ndone 0\r\n\r\n" +
+             Block(0, "Playing", "Artist C - Three", "30.000", 78, 3, "track", "off") +
+             Block(0, "Stopped", "Artist C - Three", "", 78, 3, "track", "off"),
+         "", -1, -1, "t /FOLLOW /MEDIACONTROLS"},
+        {"the media controls refuse a property, and have no timeline: the rest are set", "",
+         [](int wait) {
+             if (wait == 3) Desktop.runningClass = nullptr;
+         },
+         Block(0) + Gone(0), "", -1, -1, "t /FOLLOW /MEDIACONTROLS", nullptr, "",
+         OPENED "QueryControls2()\n" SHOWN_THREE GONE_FROM_CONTROLS
+                "put_PlaybackStatus(2)\nremove_ButtonPressed()\nClearAll()\nput_IsEnabled(0)\n"
+                "ReleaseMediaControls()\nReleaseMutex()\n",
+         [] {
+             Desktop.refusedControl = "put_AlbumArtist";
+             Desktop.controls2 = false;
+         }},
+        {"no media controls here: said once, and the follower goes on", "",
+         [](int wait) {
+             if (wait == 3) Desktop.player.volume = 255;
+             if (wait == 6) Desktop.runningClass = nullptr;
+         },
+         Block(0) + Block(0, "Playing", "Artist C - Three", "84.250", 100) + Gone(0), "", -1, -1,
+         "t /FOLLOW /MEDIACONTROLS", nullptr,
+         "tunedesk: /MEDIACONTROLS: Windows' media controls are not available here\r\n",
+         "RoInitialize(1)\nGetForWindow(follower)\nReleaseMutex()\n",
+         [] { Desktop.controlsFound = desktop::REGDB_E_CLASSNOTREG; }},
+        {"a step before IsEnabled refused: said once, and no controls from then on", "",
+         [](int wait) {
+             if (wait == 3) Desktop.runningClass = nullptr;
+             if (wait == 5) Desktop.runningClass = "Winamp v1.x";
+         },
+         Block(0) + Gone(0) + Block(0, "Playing", "Artist C - Three", "84.500"), "", -1, -1,
+         "t /FOLLOW /MEDIACONTROLS", nullptr,
+         "tunedesk: /MEDIACONTROLS: Windows refused the media controls; going on without them\r\n",
+         OPENED "ReleaseMediaControls()\nReleaseMutex()\n", [] { Desktop.refusedControl = "put_IsEnabled(1)"; }},
+        {"a second follower leaves the controls to the first, and takes them over when it ends", "",
+         [](int wait) {
+             Desktop.controlsOwned = wait < 5;
+             if (wait == 9) Desktop.runningClass = nullptr;
+         },
+         Block(0) + Gone(0), "", -1, -1, "t /FOLLOW /MEDIACONTROLS", nullptr,
+         "tunedesk: /MEDIACONTROLS: another follower shows the player there; this one takes over when "
+         "it ends\r\n",
+         OPENED "QueryControls2()\nadd_Requests()\n" SHOWN_THREE TIMELINE(85250) GONE_FROM_CONTROLS
+             CLOSED,
+         [] { Desktop.controlsOwned = true; }},
         {"a volume change, seen at the next caption poll", "",
          [](int wait) {
              if (wait == 1) Desktop.player.volume = 255;
@@ -362,6 +474,7 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
         Desktop.inputAt = c.between != nullptr ? 14 : 0;
         Desktop.between = c.between;
         Desktop.waits = 20;
+        if (c.setUp != nullptr) c.setUp();
         if (c.between != nullptr) c.between(-1);
         EXPECT_EQ(RunSequence(nullptr), RunResult) << c.name;
         EXPECT_EQ(Printed(), c.printed) << c.name;
@@ -370,6 +483,9 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
             EXPECT_NE(std::string(CallLog()).find(call), std::string::npos) << c.name << call;
         EXPECT_EQ(ReservedBlocks(), 0) << c.name;
         EXPECT_STREQ(FileText(u"C:\\np.txt"), c.file) << c.name;
+        if (c.controls != nullptr) {
+            EXPECT_EQ(ControlsCalls(), std::string(c.controls)) << c.name;
+        }
         EXPECT_EQ(Errors(), c.errors) << c.name;
         if (c.tagReads >= 0) {
             EXPECT_EQ(Occurrences(CallLog(), "VirtualAllocEx("), c.tagReads) << c.name;
