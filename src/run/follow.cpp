@@ -34,7 +34,11 @@ constexpr int InputCapacity = LineCapacity;
 constexpr int ChunkCapacity = 512;
 constexpr char ProgramArgument[] = "\"\" ";  // argument 0, before a line split as a command line
 constexpr int FollowCaptionCapacity = 512;   // enough to see that a caption changed
-constexpr WCHAR FollowerClass[] = u"Tunedesk follower";  // the hidden window of one without input
+// The follower's hidden window, which one without input of its own has for "/FOLLOW=OFF" to close,
+// and one with the media controls for them to belong to; the name tells the two apart.
+constexpr WCHAR FollowerClass[] = u"Tunedesk follower";
+constexpr WCHAR WithoutInput[] = u"Tunedesk follower without input";
+constexpr WCHAR WithInput[] = u"Tunedesk follower with input";
 constexpr char OffValue[] = "OFF";
 
 // The lines of standard input, handed from the reader thread to the follower.
@@ -50,7 +54,7 @@ struct Follower {
     const Run& run;
     Player player;  // whose process handle is signalled when it ends
     Sinks& sinks;
-    HWND window = nullptr;  // its own, without input of its own: "/FOLLOW=OFF" closes it
+    HWND window = nullptr;  // its own, if it has one
     bool closed = false;
     PlayerState shown{};   // what the last block showed
     bool playing = false;  // as last read, with the position, and when
@@ -186,18 +190,18 @@ bool Report(Follower& follower, bool always) {
     const std::int32_t position = state.running ? state.position : NoTime;
     if (player.unanswered) {
         Settle(player);
-        return Publish(follower.sinks, follower.shown, follower.done, always);
+        return Publish(follower.sinks, follower.shown, follower.done, always, false);
     }
     Settle(player);
     CaptionChanged(follower);  // what this read saw needs no second look
     const unsigned now = GetTickCount();
-    const bool changed =
-        DiffersBesidesPosition(state, follower.shown) || Jumped(follower, position);
+    const bool jumped = Jumped(follower, position);
+    const bool changed = DiffersBesidesPosition(state, follower.shown) || jumped;
     follower.playing = playing;
     follower.position = position;
     follower.positionAt = now;
     follower.shown = state;
-    return Publish(follower.sinks, follower.shown, follower.done, always || changed);
+    return Publish(follower.sinks, follower.shown, follower.done, always || changed, jumped);
 }
 
 // A line of input, carried out as a run with that command line would: the player found afresh,
@@ -255,21 +259,35 @@ bool Poll(Follower& follower) {
     return !changed || Report(follower, false);
 }
 
-// Reads the thread's messages, the window events the hooks turn into messages among them, then
-// carries out the lines waiting. The reader's message only wakes the thread: the lines are
-// looked for at every turn. False when the follower is to end.
+// A press of the media controls, carried out as a line of input would be; but no line, it is not
+// counted in done.
+bool Press(Follower& follower, const MSG& message) {
+    Line pressed;
+    if (!PressedSwitch(follower.shown, message.wParam, message.lParam, pressed)) return true;
+    char line[InputCapacity];
+    CopyText(line, ProgramArgument, sizeof ProgramArgument);
+    CopyText(line + sizeof ProgramArgument - 1, pressed.text, pressed.length + 1);
+    CarryOut(follower, line);
+    return Report(follower, false);
+}
+
+// Reads the thread's messages, the window events the hooks turn into messages among them and
+// the presses of the media controls, then carries out the lines waiting. The reader's message
+// only wakes the thread: the lines are looked for at every turn. False when the follower is to
+// end.
 bool TakeMessages(Follower& follower, Input& input) {
     MSG message;
+    bool going = true;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         const HWND window = reinterpret_cast<HWND>(message.wParam);
         if (message.message == WindowMessage &&
             (follower.player.window == nullptr || window == follower.player.window))
             follower.look = true;
-        follower.closed =
-            follower.closed || (message.message == WM_CLOSE && message.window == follower.window &&
-                                follower.window != nullptr);
+        const bool ours = message.window == follower.window && follower.window != nullptr;
+        follower.closed = follower.closed || (ours && message.message == WM_CLOSE);
+        if (ours && message.message == MediaMessage) going = going && Press(follower, message);
     }
-    return !follower.closed && TakeInput(follower, input);
+    return going && !follower.closed && TakeInput(follower, input);
 }
 
 // Standard input, where it is a file or a pipe that can end; a character device, such as the NUL
@@ -286,15 +304,16 @@ bool StartReading(Input& input) {
     return true;
 }
 
-// The hidden window by which "/FOLLOW=OFF" finds a follower that has no input to end it.
-void MakeWindow(Follower& follower) {
+// The hidden window, named for whether "/FOLLOW=OFF" may close it.
+void MakeWindow(Follower& follower, const WCHAR* name) {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.hInstance = follower.run.instance;
     windowClass.lpszClassName = FollowerClass;
     RegisterClassW(&windowClass);
-    follower.window = CreateWindowExW(0, FollowerClass, FollowerClass, 0, 0, 0, 0, 0, nullptr,
-                                      nullptr, follower.run.instance, nullptr);
+    follower.window = CreateWindowExW(0, FollowerClass, name, 0, 0, 0, 0, 0, nullptr, nullptr,
+                                      follower.run.instance, nullptr);
+    follower.sinks.controls.window = follower.window;
 }
 
 // The follower's loop, which ends when its input ends, its reader has gone or it is closed.
@@ -305,7 +324,9 @@ void RunFollow(Follower& follower) {
     MSG message;
     PeekMessageA(&message, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     HookWindowEvents();
-    if (!StartReading(input)) MakeWindow(follower);
+    const bool reading = StartReading(input);
+    if (!reading || follower.sinks.controls.wanted)
+        MakeWindow(follower, reading ? WithInput : WithoutInput);
     Search(follower);
     if (!Report(follower, true)) return;
     for (;;) {
@@ -323,16 +344,17 @@ void RunFollow(Follower& follower) {
 }  // namespace
 
 void Follow(Pass& pass, const char*) {
-    Sinks sinks{pass.output, false, false, 0, {}};
+    Sinks sinks{pass.output, false, false, 0, {}, {}};
     OpenSinks(sinks, pass.run.arguments);
     Follower follower{pass.run, {}, sinks};
     RunFollow(follower);
+    CloseControls(sinks.controls);
     if (follower.window != nullptr) DestroyWindow(follower.window);
 }
 
 void StopFollowers(Pass&, const char* value) {
     if (lstrcmpiA(value, OffValue) != 0) return;
     HWND window = nullptr;
-    while ((window = FindWindowExW(nullptr, window, FollowerClass, nullptr)) != nullptr)
+    while ((window = FindWindowExW(nullptr, window, FollowerClass, WithoutInput)) != nullptr)
         PostMessageW(window, WM_CLOSE, 0, 0);
 }
