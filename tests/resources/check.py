@@ -25,7 +25,7 @@ EXPECTED_GROUPS = [
     ("next", [(32, 1), (16, 1)]),
 ]
 EXPECTED_STRINGS = {"FileVersion": "1.4", "ProductVersion": "1.4", "ProductName": "Tunedesk",
-                    "FileDescription": "Tunedesk command-line remote for Winamp",
+                    "FileDescription": "Tunedesk for Winamp",
                     "InternalName": "tunedesk", "OriginalFilename": "tunedesk.exe"}
 VERSION_1_4 = (1 << 16 | 4, 0)
 MANIFEST_NAMESPACES = {"v1": "urn:schemas-microsoft-com:asm.v1", "v3": "urn:schemas-microsoft-com:asm.v3",
