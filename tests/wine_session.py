@@ -79,12 +79,16 @@ class Pairing:
         """A Wine command line as this pairing runs it."""
         return [*FIXED_LAYOUT, *self.in_wine, "wine", *map(str, arguments)]
 
-    def wine(self, *arguments, log, cwd=None, timeout=120):
+    def wine(self, *arguments, log, cwd=None, timeout=120, debug=None):
         """Runs a Wine command with its output sent to a file: a pipe would stay open for as long
-        as any process it started, such as a player, keeps running."""
+        as any process it started, such as a player, keeps running. Debug names Wine's channels to
+        trace there too."""
+        environment = self.environment()
+        if debug:
+            environment["WINEDEBUG"] += "," + debug
         with open(log, "ab") as out:
             return subprocess.run(self.command(*arguments), stdout=out, stderr=out, stdin=subprocess.DEVNULL,
-                                  cwd=cwd, env=self.environment(), timeout=timeout).returncode
+                                  cwd=cwd, env=environment, timeout=timeout).returncode
 
     def start_32_bit_player(self, name, folder):
         """A stand-in on the 32-bit side, started as ROOT/usr/lib/wine/wine: a path that the host's

@@ -23,8 +23,8 @@
 // timeline.txt, written back with steps: "<ms> step <n>" as each is taken and "<ms> output
 // <bytes>" as the output grows, in milliseconds from the program's start.
 // result.txt, written back:        box <caption>|<text>|<icon or no icon>   exit <status>
-// The program's standard output goes to stdout.txt, a file handle passed with
-// STARTF_USESTDHANDLES, as a script that captures it would pass one.
+// The program's standard output goes to stdout.txt, and its standard error to stderr.txt, file
+// handles passed with STARTF_USESTDHANDLES, as a script that captures them would pass them.
 // Both are UTF-8: the program is started with CreateProcessW, so that it may lie in a folder whose
 // name the ANSI code page can't spell. A box's line ends and tabs are written as \n and \t.
 #include <windows.h>
@@ -241,6 +241,8 @@ void RunProgram(Scenario& scenario, FILE* result) {
     SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
     HANDLE output = CreateFileA("stdout.txt", GENERIC_WRITE, FILE_SHARE_READ, &inherited,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE errors = CreateFileA("stderr.txt", GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     HANDLE inputRead = nullptr, inputWrite = nullptr;
     if (scenario.input) {
         CreatePipe(&inputRead, &inputWrite, &inherited, 0);
@@ -250,6 +252,7 @@ void RunProgram(Scenario& scenario, FILE* result) {
         startup.dwFlags = STARTF_USESTDHANDLES;
         startup.hStdOutput = scenario.standardOutput ? output : nullptr;
         startup.hStdInput = inputRead;
+        startup.hStdError = errors;
     }
     PROCESS_INFORMATION process;
     std::wstring commandLine = Wide(scenario.commandLine);
@@ -258,6 +261,7 @@ void RunProgram(Scenario& scenario, FILE* result) {
                                         nullptr, scenario.standardOutput || scenario.input, 0,
                                         nullptr, nullptr, &startup, &process);
     CloseHandle(output);
+    CloseHandle(errors);
     if (inputRead != nullptr) CloseHandle(inputRead);
     if (!created) {
         std::fprintf(result, "exit not started %lu\n", GetLastError());

@@ -82,6 +82,11 @@ class Scenario:
     # Now-playing files: each one's lines in the order they are written, the last of them what it
     # holds at the end; a reader polls each 1,000 times meanwhile and must see only those lines.
     written: dict = None
+    errors: tuple = None  # the lines the run writes to standard error, where they matter
+    pairings: tuple = None  # the pairings it runs in; None: all
+    # Wine's channels traced while it runs, and what their lines must hold, in order.
+    debug: str = None
+    traces: tuple = ()
 
     def folder(self, pairing):
         return work_folder(pairing) / self.name.replace(" ", "-")
@@ -228,6 +233,22 @@ FOLLOW_SCENARIOS = (
              events=("closed " + SHOWN,), final=None,
              written={"np1.txt": ("One", "Two", "none"),
                       "np2.txt": ("Playing: Artist A", "Playing: Artist B", "Playing: Singer", "Not running: ")}),
+    # Windows' media controls: Wine 10 has the class, in-process only; Wine 8 has none.
+    Scenario("follow: the media controls set, and the follower goes on", "tunedesk.exe /FOLLOW /MEDIACONTROLS",
+             player=FOLLOWING, pairings=("wine10",), steps=((300, "line", "/NEXT"), (800, "eof", "")),
+             blocks=(block(0), block(1, title="Artist B - Two", track=2)), events=commands(40048),
+             errors=(), debug="+mediacontrol,+winstring",
+             traces=("media_control_statics_GetForWindow", "media_control_put_IsEnabled iface", "value 1",
+                     "display_updater_put_Type", 'WindowsCreateString (L"One"', "music_properties_put_Title",
+                     'WindowsCreateString (L"Artist A"', "music_properties_put_Artist",
+                     "media_control_put_PlaybackStatus", "value 3", 'WindowsCreateString (L"Two"',
+                     "music_properties_put_Title", "media_control_put_PlaybackStatus", "value 2",
+                     "media_control_put_IsEnabled", "value 0")),
+    Scenario("follow: no media controls here, said once, and the follower goes on",
+             "tunedesk.exe /FOLLOW /MEDIACONTROLS", player=FOLLOWING, pairings=("win64", "win32"),
+             steps=((300, "line", "/NEXT"), (800, "eof", "")), blocks=(block(0), block(1, title="Artist B - Two", track=2)),
+             events=commands(40048),
+             errors=("tunedesk: /MEDIACONTROLS: Windows' media controls are not available here",)),
     Scenario("follow: a player that stops answering", FOLLOW, player=FOLLOWING, final=None,
              states={"hung": dict(FOLLOWING, Hang=1)},
              steps=((300, "state", "state-hung.ini"), (300, "line", "/NEXT"), (1500, "line", "/VOLUME=10"),
@@ -622,7 +643,7 @@ def run(scenario, pairing):
     if scenario.shell:
         run_from_shell(scenario, folder, program_folder, pairing)
     else:
-        pairing.wine(pairing.build / "harness.exe", cwd=folder, log=folder / "harness.out")
+        pairing.wine(pairing.build / "harness.exe", cwd=folder, log=folder / "harness.out", debug=scenario.debug)
     reader.stop()
     for player in players:  # the harness has closed it
         try:
@@ -644,6 +665,16 @@ def run(scenario, pairing):
     else:
         problems += check_blocks(scenario, folder, pairing)
     problems += reader.problems()
+    if scenario.errors is not None and (actual := read_lines(folder / "stderr.txt")) != list(scenario.errors):
+        problems.append(f"standard error: expected {list(scenario.errors)}, got {actual}")
+    traced = read_bytes(folder / "harness.out").decode("utf-8", "replace")
+    at = 0
+    for trace in scenario.traces:
+        found = traced.find(trace, at)
+        if found < 0:
+            problems.append(f"no trace {trace!r} after what came before it")
+            break
+        at = found + len(trace)
     if ini is not None:
         if settings.read_bytes() != ini or settings.stat().st_mtime != SETTINGS_TIME:
             problems.append("the settings file was written")
@@ -729,6 +760,8 @@ def test(wanted, pairing):
         if pairing.mixed and (not scenario.players or scenario.launches or not scenario.mixed):
             continue
         if scenario.memory and not pairing.reads_memory:  # there the caption is all there is
+            continue
+        if scenario.pairings is not None and pairing.name not in scenario.pairings:
             continue
         problems = run(scenario, pairing)
         print(("PASS " if not problems else "FAIL ") + scenario.name, flush=True)
