@@ -397,26 +397,39 @@ struct Runtime {
     HRESULT(WINAPI* RoActivateInstance)(HSTRING name, void** instance);
     HRESULT(WINAPI* WindowsCreateString)(const wchar_t* text, UINT32 length, HSTRING* string);
     HRESULT(WINAPI* WindowsDeleteString)(HSTRING string);
-    HRESULT(WINAPI* SHCreateStreamOnFileEx)(const wchar_t* file, DWORD mode, DWORD attributes,
-                                            BOOL create, void* pattern, void** stream);
-    HRESULT(WINAPI* CreateRandomAccessStreamOverStream)(void* stream, int options,
-                                                        const GUID& iid, void** random);
+    HRESULT(WINAPI* SHCreateStreamOnFileEx)
+    (const wchar_t* file, DWORD mode, DWORD attributes, BOOL create, void* pattern, void** stream);
+    HRESULT(WINAPI* CreateRandomAccessStreamOverStream)
+    (void* stream, int options, const GUID& iid, void** random);
 };
 
 // GUIDs written as Windows prints them.
-constexpr GUID ControlsInteropId = {0xddb0472d, 0xc911, 0x4a1f, {0x86, 0xd9, 0xdc, 0x3d, 0x71, 0xa9, 0x5f, 0x5a}};
-constexpr GUID ControlsId = {0x99fa3ff4, 0x1742, 0x42a6, {0x90, 0x2e, 0x08, 0x7d, 0x41, 0xf9, 0x65, 0xec}};
-constexpr GUID Controls2Id = {0xea98d2f6, 0x7f3c, 0x4af2, {0xa5, 0x86, 0x72, 0x88, 0x98, 0x08, 0xef, 0xb1}};
-constexpr GUID Music2Id = {0x00368462, 0x97d3, 0x44b9, {0xb0, 0x0f, 0x00, 0x8a, 0xfc, 0xef, 0xaf, 0x18}};
-constexpr GUID ButtonHandlerId = {0x0557e996, 0x7b23, 0x5bae, {0xaa, 0x81, 0xea, 0x0d, 0x67, 0x11, 0x43, 0xa4}};
-constexpr GUID ShuffleHandlerId = {0x17ecea80, 0x27e4, 0x5dae, {0xab, 0xb4, 0xc8, 0x58, 0xad, 0x1c, 0x53, 0x07}};
-constexpr GUID RepeatHandlerId = {0xa6214bde, 0x02d5, 0x55b3, {0xab, 0x0d, 0xc6, 0x03, 0x1b, 0xe7, 0x0d, 0xa1}};
-constexpr GUID PositionHandlerId = {0x44e34f15, 0xbdc0, 0x50a7, {0xac, 0xe4, 0x39, 0xe9, 0x1b, 0xb7, 0x53, 0xf1}};
-constexpr GUID UnknownId = {0x00000000, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
-constexpr GUID AgileId = {0x94ea2b94, 0xe9cc, 0x49e0, {0xc0, 0xff, 0xee, 0x64, 0xca, 0x8f, 0x5b, 0x90}};
-constexpr GUID StreamReferenceStaticsId = {0x857309dc, 0x3fbf, 0x4e7d, {0x98, 0x6f, 0xef, 0x3b, 0x1a, 0x07, 0xa9, 0x64}};
-constexpr GUID RandomAccessStreamId = {0x905a0fe1, 0xbc53, 0x11df, {0x8c, 0x49, 0x00, 0x1e, 0x4f, 0xc6, 0x86, 0xda}};
-constexpr GUID TimelineId = {0x5125316a, 0xc3a2, 0x475b, {0x85, 0x07, 0x93, 0x53, 0x4d, 0xc8, 0x8f, 0x15}};
+constexpr GUID ControlsInteropId = {
+    0xddb0472d, 0xc911, 0x4a1f, {0x86, 0xd9, 0xdc, 0x3d, 0x71, 0xa9, 0x5f, 0x5a}};
+constexpr GUID ControlsId = {
+    0x99fa3ff4, 0x1742, 0x42a6, {0x90, 0x2e, 0x08, 0x7d, 0x41, 0xf9, 0x65, 0xec}};
+constexpr GUID Controls2Id = {
+    0xea98d2f6, 0x7f3c, 0x4af2, {0xa5, 0x86, 0x72, 0x88, 0x98, 0x08, 0xef, 0xb1}};
+constexpr GUID Music2Id = {
+    0x00368462, 0x97d3, 0x44b9, {0xb0, 0x0f, 0x00, 0x8a, 0xfc, 0xef, 0xaf, 0x18}};
+constexpr GUID ButtonHandlerId = {
+    0x0557e996, 0x7b23, 0x5bae, {0xaa, 0x81, 0xea, 0x0d, 0x67, 0x11, 0x43, 0xa4}};
+constexpr GUID ShuffleHandlerId = {
+    0x17ecea80, 0x27e4, 0x5dae, {0xab, 0xb4, 0xc8, 0x58, 0xad, 0x1c, 0x53, 0x07}};
+constexpr GUID RepeatHandlerId = {
+    0xa6214bde, 0x02d5, 0x55b3, {0xab, 0x0d, 0xc6, 0x03, 0x1b, 0xe7, 0x0d, 0xa1}};
+constexpr GUID PositionHandlerId = {
+    0x44e34f15, 0xbdc0, 0x50a7, {0xac, 0xe4, 0x39, 0xe9, 0x1b, 0xb7, 0x53, 0xf1}};
+constexpr GUID UnknownId = {
+    0x00000000, 0x0000, 0x0000, {0xc0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
+constexpr GUID AgileId = {
+    0x94ea2b94, 0xe9cc, 0x49e0, {0xc0, 0xff, 0xee, 0x64, 0xca, 0x8f, 0x5b, 0x90}};
+constexpr GUID StreamReferenceStaticsId = {
+    0x857309dc, 0x3fbf, 0x4e7d, {0x98, 0x6f, 0xef, 0x3b, 0x1a, 0x07, 0xa9, 0x64}};
+constexpr GUID RandomAccessStreamId = {
+    0x905a0fe1, 0xbc53, 0x11df, {0x8c, 0x49, 0x00, 0x1e, 0x4f, 0xc6, 0x86, 0xda}};
+constexpr GUID TimelineId = {
+    0x5125316a, 0xc3a2, 0x475b, {0x85, 0x07, 0x93, 0x53, 0x4d, 0xc8, 0x8f, 0x15}};
 
 constexpr wchar_t ControlsClass[] = L"Windows.Media.SystemMediaTransportControls";
 constexpr wchar_t TimelineClass[] = L"Windows.Media.SystemMediaTransportControlsTimelineProperties";
@@ -424,14 +437,37 @@ constexpr wchar_t StreamReferenceClass[] = L"Windows.Storage.Streams.RandomAcces
 
 // Slots, counted from the start of each table.
 enum Slot : int {
-    QueryInterfaceSlot = 0, ReleaseSlot = 2, GetForWindowSlot = 6,
-    PutPlaybackStatus = 7, GetDisplayUpdater = 8, PutIsEnabled = 11, AddButtonPressed = 32,
-    RemoveButtonPressed = 33, PutType = 7, PutThumbnail = 11, GetMusicProperties = 12,
-    ClearAllSlot = 16, UpdateSlot = 17, PutTitle = 7, PutAlbumArtist = 9, PutArtist = 11,
-    PutAlbumTitle = 7, PutAutoRepeatMode = 7, PutShuffleEnabled = 9, UpdateTimeline = 12,
-    AddPositionRequested = 13, RemovePositionRequested = 14, AddShuffleRequested = 17,
-    RemoveShuffleRequested = 18, AddRepeatRequested = 19, RemoveRepeatRequested = 20,
-    CreateFromStream = 8, PutEndTime = 9, PutMaxSeekTime = 13, PutPosition = 15, GetArgument = 6,
+    QueryInterfaceSlot = 0,
+    ReleaseSlot = 2,
+    GetForWindowSlot = 6,
+    PutPlaybackStatus = 7,
+    GetDisplayUpdater = 8,
+    PutIsEnabled = 11,
+    AddButtonPressed = 32,
+    RemoveButtonPressed = 33,
+    PutType = 7,
+    PutThumbnail = 11,
+    GetMusicProperties = 12,
+    ClearAllSlot = 16,
+    UpdateSlot = 17,
+    PutTitle = 7,
+    PutAlbumArtist = 9,
+    PutArtist = 11,
+    PutAlbumTitle = 7,
+    PutAutoRepeatMode = 7,
+    PutShuffleEnabled = 9,
+    UpdateTimeline = 12,
+    AddPositionRequested = 13,
+    RemovePositionRequested = 14,
+    AddShuffleRequested = 17,
+    RemoveShuffleRequested = 18,
+    AddRepeatRequested = 19,
+    RemoveRepeatRequested = 20,
+    CreateFromStream = 8,
+    PutEndTime = 9,
+    PutMaxSeekTime = 13,
+    PutPosition = 15,
+    GetArgument = 6,
     InvokeSlot = 3,
 };
 
@@ -509,28 +545,13 @@ bool ReadButton(void* arguments, WPARAM& what, LPARAM&) {
     return read;
 }
 
-bool ReadShuffle(void* arguments, WPARAM& what, LPARAM& value) {
-    unsigned char shuffle = 0;
-    what = static_cast<WPARAM>(MediaRequest::Shuffle);
-    value = shuffle;
-    const bool read = Call(arguments, GetArgument, &shuffle) >= 0;
-    value = shuffle;
-    return read;
-}
-
-bool ReadRepeat(void* arguments, WPARAM& what, LPARAM& value) {
-    int mode = 0;
-    what = static_cast<WPARAM>(MediaRequest::Repeat);
-    const bool read = Call(arguments, GetArgument, &mode) >= 0;
-    value = mode;
-    return read;
-}
-
-bool ReadPosition(void* arguments, WPARAM& what, LPARAM& value) {
-    INT64 ticks = 0;
-    what = static_cast<WPARAM>(MediaRequest::Position);
-    const bool read = Call(arguments, GetArgument, &ticks) >= 0;
-    value = static_cast<LPARAM>(ticks / TicksPerMillisecond);
+// A request's argument, read as its type and posted with the request, in the value's units.
+template <typename Argument, MediaRequest request, std::int64_t unit = 1>
+bool ReadRequest(void* arguments, WPARAM& what, LPARAM& value) {
+    Argument argument = 0;
+    what = static_cast<WPARAM>(request);
+    const bool read = Call(arguments, GetArgument, &argument) >= 0;
+    value = static_cast<LPARAM>(argument / unit);
     return read;
 }
 
@@ -566,9 +587,10 @@ struct RuntimeString {
 
 template <typename Function>
 bool Take(HMODULE module, const char* name, Function& function) {
-    function = module != nullptr ? reinterpret_cast<Function>(reinterpret_cast<void*>(
-                                       ::GetProcAddress(module, name)))
-                                 : nullptr;
+    function =
+        module != nullptr
+            ? reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)))
+            : nullptr;
     return function != nullptr;
 }
 
@@ -608,7 +630,8 @@ HRESULT GetForWindow(HWND window, MediaControls** controls) {
     Release(interop);
     if (result >= 0) result = Call(c.controls, GetDisplayUpdater, &c.updater);
     if (result >= 0) result = Call(c.updater, GetMusicProperties, &c.music);
-    if (result >= 0 && Call(c.music, QueryInterfaceSlot, &Music2Id, &c.music2) < 0) c.music2 = nullptr;
+    if (result >= 0 && Call(c.music, QueryInterfaceSlot, &Music2Id, &c.music2) < 0)
+        c.music2 = nullptr;
     *controls = &c;
     return result;
 }
@@ -647,7 +670,8 @@ HRESULT put_MusicText(MediaControls* c, MusicText property, const WCHAR* text) {
         case MusicText::AlbumArtist:
             return Call(c->music, PutAlbumArtist, string.string);
         case MusicText::AlbumTitle:
-            return c->music2 != nullptr ? Call(c->music2, PutAlbumTitle, string.string) : E_NOINTERFACE;
+            return c->music2 != nullptr ? Call(c->music2, PutAlbumTitle, string.string)
+                                        : E_NOINTERFACE;
     }
     return E_NOTIMPL;
 }
@@ -655,14 +679,19 @@ HRESULT put_MusicText(MediaControls* c, MusicText property, const WCHAR* text) {
 HRESULT put_Thumbnail(MediaControls* c, const WCHAR* imageFile) {
     const Runtime& runtime = c->runtime;
     if (imageFile == nullptr) return Call(c->updater, PutThumbnail, static_cast<void*>(nullptr));
-    if (runtime.SHCreateStreamOnFileEx == nullptr || runtime.CreateRandomAccessStreamOverStream == nullptr)
+    if (runtime.SHCreateStreamOnFileEx == nullptr ||
+        runtime.CreateRandomAccessStreamOverStream == nullptr)
         return E_NOTIMPL;
     void *stream = nullptr, *random = nullptr, *statics = nullptr, *reference = nullptr;
     RuntimeString name(runtime, StreamReferenceClass);
-    HRESULT result = runtime.SHCreateStreamOnFileEx(Real(imageFile), STGM_READ | STGM_SHARE_DENY_WRITE,
-                                                    FILE_ATTRIBUTE_NORMAL, FALSE, nullptr, &stream);
-    if (result >= 0) result = runtime.CreateRandomAccessStreamOverStream(stream, 0, RandomAccessStreamId, &random);
-    if (result >= 0) result = runtime.RoGetActivationFactory(name.string, StreamReferenceStaticsId, &statics);
+    HRESULT result =
+        runtime.SHCreateStreamOnFileEx(Real(imageFile), STGM_READ | STGM_SHARE_DENY_WRITE,
+                                       FILE_ATTRIBUTE_NORMAL, FALSE, nullptr, &stream);
+    if (result >= 0)
+        result =
+            runtime.CreateRandomAccessStreamOverStream(stream, 0, RandomAccessStreamId, &random);
+    if (result >= 0)
+        result = runtime.RoGetActivationFactory(name.string, StreamReferenceStaticsId, &statics);
     if (result >= 0) result = Call(statics, CreateFromStream, random, &reference);
     if (result >= 0) result = Call(c->updater, PutThumbnail, reference);
     void* const taken[] = {reference, statics, random, stream};
@@ -679,7 +708,8 @@ HRESULT QueryControls2(MediaControls* c) {
     return Call(c->controls, QueryInterfaceSlot, &Controls2Id, &c->controls2);
 }
 
-HRESULT UpdateTimelineProperties(MediaControls* c, std::int64_t endTicks, std::int64_t positionTicks) {
+HRESULT UpdateTimelineProperties(MediaControls* c, std::int64_t endTicks,
+                                 std::int64_t positionTicks) {
     void *instance = nullptr, *timeline = nullptr;
     RuntimeString name(c->runtime, TimelineClass);
     HRESULT result = c->runtime.RoActivateInstance(name.string, &instance);
@@ -703,12 +733,16 @@ HRESULT put_AutoRepeatMode(MediaControls* c, MediaRepeat mode) {
 }
 
 HRESULT add_Requests(MediaControls* c, HWND window, unsigned message) {
-    Prepare(c->shuffle, ShuffleHandlerId, ReadShuffle, Real(window), message);
-    Prepare(c->repeat, RepeatHandlerId, ReadRepeat, Real(window), message);
-    Prepare(c->position, PositionHandlerId, ReadPosition, Real(window), message);
+    Prepare(c->shuffle, ShuffleHandlerId, ReadRequest<unsigned char, MediaRequest::Shuffle>,
+            Real(window), message);
+    Prepare(c->repeat, RepeatHandlerId, ReadRequest<int, MediaRequest::Repeat>, Real(window),
+            message);
+    Prepare(c->position, PositionHandlerId,
+            ReadRequest<INT64, MediaRequest::Position, TicksPerMillisecond>, Real(window), message);
     HRESULT result = Call(c->controls2, AddShuffleRequested, &c->shuffle, &c->shuffle.token);
     if (result >= 0) result = Call(c->controls2, AddRepeatRequested, &c->repeat, &c->repeat.token);
-    if (result >= 0) result = Call(c->controls2, AddPositionRequested, &c->position, &c->position.token);
+    if (result >= 0)
+        result = Call(c->controls2, AddPositionRequested, &c->position, &c->position.token);
     return result;
 }
 

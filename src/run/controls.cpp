@@ -78,7 +78,8 @@ bool Own(Controls& c) {
         return true;
     }
     if (mutex != nullptr) CloseHandle(mutex);
-    if (!c.waiting) Say("another follower shows the player there; this one takes over when it ends");
+    if (!c.waiting)
+        Say("another follower shows the player there; this one takes over when it ends");
     c.waiting = true;
     return false;
 }
@@ -88,23 +89,26 @@ bool Own(Controls& c) {
 // refuses Stop and the handler and shows the rest. The timeline and its requests come after them,
 // where Windows has them.
 bool Open(Controls& c) {
-    const HRESULT found = RoInitialize(RO_INIT_MULTITHREADED) < 0 ? REGDB_E_CLASSNOTREG
-                                                                 : GetForWindow(c.window, &c.controls);
+    const HRESULT found = RoInitialize(RO_INIT_MULTITHREADED) < 0
+                              ? REGDB_E_CLASSNOTREG
+                              : GetForWindow(c.window, &c.controls);
     bool opened = found >= 0;
     for (MediaButton button : Buttons)
         if (opened) put_IsButtonEnabled(c.controls, button, true);
     if (opened) add_ButtonPressed(c.controls, c.window, MediaMessage);
     opened = opened && put_IsEnabled(c.controls, true) >= 0;
     if (!opened) {
-        Say(found == REGDB_E_CLASSNOTREG ? "Windows' media controls are not available here"
-                                         : "Windows refused the media controls; going on without them");
+        Say(found == REGDB_E_CLASSNOTREG
+                ? "Windows' media controls are not available here"
+                : "Windows refused the media controls; going on without them");
         if (c.controls != nullptr) ReleaseMediaControls(c.controls);
         c.controls = nullptr;
         c.refused = true;
         Disown(c);
         return false;
     }
-    c.timeline = QueryControls2(c.controls) >= 0 && add_Requests(c.controls, c.window, MediaMessage) >= 0;
+    c.timeline =
+        QueryControls2(c.controls) >= 0 && add_Requests(c.controls, c.window, MediaMessage) >= 0;
     c.showing = true;
     return true;
 }
@@ -119,7 +123,8 @@ bool SetMusic(Controls& c, const PlayerState& state, bool fresh) {
 
         c.texts[at] = text;
         WCHAR wide[LineCapacity];
-        const int units = MultiByteToWideChar(CP_UTF8, 0, text.text, text.length, wide, LineCapacity - 1);
+        const int units =
+            MultiByteToWideChar(CP_UTF8, 0, text.text, text.length, wide, LineCapacity - 1);
         wide[units > 0 ? units : 0] = u'\0';
         put_MusicText(c.controls, MusicTable[at].property, wide);  // refused: the rest still go
         changed = true;
@@ -128,7 +133,9 @@ bool SetMusic(Controls& c, const PlayerState& state, bool fresh) {
         Line cover;
         WCHAR path[LineCapacity];
         const bool found = FindCover(state.file, cover);
-        const int units = found ? MultiByteToWideChar(CP_UTF8, 0, cover.text, cover.length, path, LineCapacity - 1) : 0;
+        const int units = found ? MultiByteToWideChar(CP_UTF8, 0, cover.text, cover.length, path,
+                                                      LineCapacity - 1)
+                                : 0;
         path[units > 0 ? units : 0] = u'\0';
         put_Thumbnail(c.controls, units > 0 ? path : nullptr);
         changed = true;
@@ -142,9 +149,11 @@ void SetTimeline(Controls& c, const PlayerState& state, bool fresh, bool jumped)
     const PlayerState& shown = c.shown;
     if (fresh || jumped || state.track != shown.track || state.status != shown.status ||
         state.length != shown.length || !SameLine(state.file, shown.file))
-        UpdateTimelineProperties(c.controls, (state.length > 0 ? state.length : 0) * TicksPerMillisecond,
+        UpdateTimelineProperties(c.controls,
+                                 (state.length > 0 ? state.length : 0) * TicksPerMillisecond,
                                  (state.position > 0 ? state.position : 0) * TicksPerMillisecond);
-    if (fresh || state.shuffle != shown.shuffle) put_ShuffleEnabled(c.controls, state.shuffle == On);
+    if (fresh || state.shuffle != shown.shuffle)
+        put_ShuffleEnabled(c.controls, state.shuffle == On);
     for (const auto& repeat : RepeatTable)
         if (repeat.repeat == state.repeat && (fresh || state.repeat != shown.repeat))
             put_AutoRepeatMode(c.controls, repeat.mode);

@@ -12,8 +12,8 @@ inline constexpr unsigned MediaMessage = desktop::WM_APP + 2;
 inline constexpr int MusicTexts = 4;  // title, artist, album and album artist
 
 struct Controls {
-    bool wanted = false;            // "/MEDIACONTROLS" after "/FOLLOW"
-    desktop::HWND window = nullptr;  // the follower's own, which the controls belong to
+    bool wanted = false;              // "/MEDIACONTROLS" after "/FOLLOW"
+    desktop::HWND window = nullptr;   // the follower's own, which the controls belong to
     desktop::HANDLE mutex = nullptr;  // the session's one owner, once held
     desktop::MediaControls* controls = nullptr;
     bool refused = false;    // an opening step failed, which was said: no controls from then on

@@ -945,7 +945,7 @@ HRESULT Controlled(const char* format, ...) {
     std::snprintf(controlsLog + length, sizeof controlsLog - length, "%s\n", call);
     const char* refused = Desktop.refusedControl;
     return refused != nullptr && std::strncmp(call, refused, std::strlen(refused)) == 0 ? E_NOTIMPL
-                                                                                         : S_OK;
+                                                                                        : S_OK;
 }
 
 }  // namespace
@@ -954,7 +954,8 @@ HRESULT RoInitialize(unsigned type) { return Controlled("RoInitialize(%u)", type
 
 HRESULT GetForWindow(HWND window, MediaControls** controls) {
     Controlled("GetForWindow(%s)", window == FollowerHandle ? "follower" : "none");
-    *controls = Desktop.controlsFound >= 0 ? reinterpret_cast<MediaControls*>(&controlsObject) : nullptr;
+    *controls =
+        Desktop.controlsFound >= 0 ? reinterpret_cast<MediaControls*>(&controlsObject) : nullptr;
     return Desktop.controlsFound;
 }
 
@@ -998,7 +999,8 @@ HRESULT QueryControls2(MediaControls*) {
     return Desktop.controls2 ? S_OK : E_NOINTERFACE;
 }
 
-HRESULT UpdateTimelineProperties(MediaControls*, std::int64_t endTicks, std::int64_t positionTicks) {
+HRESULT UpdateTimelineProperties(MediaControls*, std::int64_t endTicks,
+                                 std::int64_t positionTicks) {
     return Controlled("UpdateTimelineProperties(%lld, %lld)",
                       static_cast<long long>(endTicks / TicksPerMillisecond),
                       static_cast<long long>(positionTicks / TicksPerMillisecond));

@@ -215,8 +215,8 @@ std::string Block(int done, const char* status = "Playing", const char* title = 
                           "genre Jazz"};
     return std::string("status ") + status + "\r\ntitle " + title + "\r\nposition " + position +
            "\r\nlength 240.000\r\nvolume " + std::to_string(volume) + "\r\ntrack " +
-           std::to_string(track) + "\r\ntracks 4\r\nshuffle " + shuffle + "\r\nrepeat " + repeat + "\r\nfile " +
-           files[track - 1] + "\r\n" + tags[track - 1] + "\r\nrating 4\r\ndone " +
+           std::to_string(track) + "\r\ntracks 4\r\nshuffle " + shuffle + "\r\nrepeat " + repeat +
+           "\r\nfile " + files[track - 1] + "\r\n" + tags[track - 1] + "\r\nrating 4\r\ndone " +
            std::to_string(done) + "\r\n\r\n";
 }
 
@@ -226,21 +226,22 @@ std::string Gone(int done) {
 
 // The media controls' calls: opened up to IsEnabled, the double's player shown on them at entry 3
 // and 1, the player gone, and the controls closed.
-#define OPENED                                                                                 \
-    "RoInitialize(1)\nGetForWindow(follower)\nput_IsButtonEnabled(0, 1)\n"                     \
-    "put_IsButtonEnabled(1, 1)\nput_IsButtonEnabled(2, 1)\nput_IsButtonEnabled(6, 1)\n"        \
+#define OPENED                                                                          \
+    "RoInitialize(1)\nGetForWindow(follower)\nput_IsButtonEnabled(0, 1)\n"              \
+    "put_IsButtonEnabled(1, 1)\nput_IsButtonEnabled(2, 1)\nput_IsButtonEnabled(6, 1)\n" \
     "put_IsButtonEnabled(7, 1)\nadd_ButtonPressed()\nput_IsEnabled(1)\n"
 #define SHOWN_THREE                                                                           \
     "put_Type(1)\nput_Title(\"Three\")\nput_Artist(\"Artist Ç\")\nput_AlbumTitle(\"三\")\n" \
     "put_AlbumArtist(\"Various\")\nput_Thumbnail(\"\")\nUpdate()\nput_PlaybackStatus(3)\n"
-#define SHOWN_ONE                                                                              \
-    "put_Title(\"One\")\nput_Artist(\"Artist A\")\nput_AlbumTitle(\"One\")\n"                  \
+#define SHOWN_ONE                                                             \
+    "put_Title(\"One\")\nput_Artist(\"Artist A\")\nput_AlbumTitle(\"One\")\n" \
     "put_AlbumArtist(\"\")\nput_Thumbnail(\"\")\nUpdate()\n"
-#define TIMELINE(position) \
-    "UpdateTimelineProperties(240000, " #position ")\nput_ShuffleEnabled(1)\nput_AutoRepeatMode(0)\n"
+#define TIMELINE(position)                        \
+    "UpdateTimelineProperties(240000, " #position \
+    ")\nput_ShuffleEnabled(1)\nput_AutoRepeatMode(0)\n"
 #define GONE_FROM_CONTROLS "put_PlaybackStatus(2)\nClearAll()\nput_IsEnabled(0)\n"
-#define CLOSED                                                                                 \
-    "put_PlaybackStatus(2)\nremove_ButtonPressed()\nremove_Requests()\nClearAll()\n"          \
+#define CLOSED                                                                       \
+    "put_PlaybackStatus(2)\nremove_ButtonPressed()\nremove_Requests()\nClearAll()\n" \
     "put_IsEnabled(0)\nReleaseMediaControls()\nReleaseMutex()\n"
 
 // Each wait of the follower is a caption poll, 250 ms; the position moves on while playing.
@@ -256,8 +257,8 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
         int fullReads = -1;       // state reads, which alone ask the rating, if it matters
         // What follows /FOLLOW but its options is ignored.
         const char* commandLine = "t /FOLLOW /NEXT";
-        const char* file = nullptr;  // what C:\np.txt holds at the end
-        const char* errors = "";     // what standard error is told
+        const char* file = nullptr;      // what C:\np.txt holds at the end
+        const char* errors = "";         // what standard error is told
         const char* controls = nullptr;  // the media controls' calls, if they matter
         void (*setUp)() = nullptr;       // the desktop, before the run
     } cases[] = {
@@ -330,8 +331,10 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
                               WM_CLOSE, 0, 0);
          },
          Block(0), "CreateWindowExW(\"Tunedesk follower\")\nDestroyWindow(follower)\n"},
-        {"the media controls opened in order; a title change once, scrolling not at all; the player "
-         "gone, back, and the follower ending", "",
+        {"the media controls opened in order; a title change once, scrolling not at all; the "
+         "player "
+         "gone, back, and the follower ending",
+         "",
          [](int wait) {
              static const char16_t* const scrolled[] = {u"ne - Winamp *** 1. Artist A - O",
                                                         u"e - Winamp *** 1. Artist A - On"};
@@ -345,9 +348,10 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
              Block(0, "Playing", "Artist A - One", "86.250", 78, 1),
          "", -1, -1, "t /FOLLOW /MEDIACONTROLS", nullptr, "",
          OPENED "QueryControls2()\nadd_Requests()\n" SHOWN_THREE TIMELINE(83250) SHOWN_ONE
-             "UpdateTimelineProperties(240000, 84000)\n" GONE_FROM_CONTROLS "put_IsEnabled(1)\n"
-             "put_Type(1)\n" SHOWN_ONE "put_PlaybackStatus(3)\n" TIMELINE(86250) CLOSED},
-        {"the media controls' buttons and requests: what the companion's calls send, no line counted",
+         "UpdateTimelineProperties(240000, 84000)\n" GONE_FROM_CONTROLS "put_IsEnabled(1)\n"
+         "put_Type(1)\n" SHOWN_ONE "put_PlaybackStatus(3)\n" TIMELINE(86250) CLOSED},
+        {"the media controls' buttons and requests: what the companion's calls send, no line "
+         "counted",
          "",
          [](int wait) {
              using desktop::MediaButton;
@@ -409,17 +413,19 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
          Block(0) + Gone(0) + Block(0, "Playing", "Artist C - Three", "84.500"), "", -1, -1,
          "t /FOLLOW /MEDIACONTROLS", nullptr,
          "tunedesk: /MEDIACONTROLS: Windows refused the media controls; going on without them\r\n",
-         OPENED "ReleaseMediaControls()\nReleaseMutex()\n", [] { Desktop.refusedControl = "put_IsEnabled(1)"; }},
+         OPENED "ReleaseMediaControls()\nReleaseMutex()\n",
+         [] { Desktop.refusedControl = "put_IsEnabled(1)"; }},
         {"a second follower leaves the controls to the first, and takes them over when it ends", "",
          [](int wait) {
              Desktop.controlsOwned = wait < 5;
              if (wait == 9) Desktop.runningClass = nullptr;
          },
          Block(0) + Gone(0), "", -1, -1, "t /FOLLOW /MEDIACONTROLS", nullptr,
-         "tunedesk: /MEDIACONTROLS: another follower shows the player there; this one takes over when "
+         "tunedesk: /MEDIACONTROLS: another follower shows the player there; this one takes over "
+         "when "
          "it ends\r\n",
-         OPENED "QueryControls2()\nadd_Requests()\n" SHOWN_THREE TIMELINE(85250) GONE_FROM_CONTROLS
-             CLOSED,
+         OPENED "QueryControls2()\nadd_Requests()\n" SHOWN_THREE TIMELINE(85250)
+             GONE_FROM_CONTROLS CLOSED,
          [] { Desktop.controlsOwned = true; }},
         {"a volume change, seen at the next caption poll", "",
          [](int wait) {
