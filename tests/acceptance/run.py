@@ -128,6 +128,7 @@ HELP_SWITCHES = (
     "/RATING\tprint the rating, 0 to 5", "/QUERY\tprint all of these",
     "/FORMAT=T\tprint template T: {{artist}} - {{title}}",
     "/OUTPUT=FILE\tafter /FORMAT=: write its line to FILE",
+    "/MEDIACONTROLS\tafter /FOLLOW: on Windows' media controls",
     "/PLAYLIST\tprint each entry: N title", "/CLEAR\tempty the playlist",
     "/OPEN\tplay the files after it", "/INSERT\tplay the files after it next",
     "/VOLUME=N\tset the volume in percent, or +N, -N",
