@@ -20,6 +20,7 @@ from wine_session import PAIRINGS, ROOT, session  # noqa: E402
 
 PAIRING = PAIRINGS["wine10"]
 FOLDER = ROOT / "build" / "bench-controls"
+OPTIONS = sys.argv[2:] if len(sys.argv) > 2 else ["/MEDIACONTROLS"]  # the follower's, after /FOLLOW
 SCROLLING = ("[Player]\nStatus=1\nPosition=5000\nLength=240000\nVolume=200\nTrack=0\nClock=1\nScroll=1\n"
              "Titles=Artist A - One|Artist B - Two\n")
 
@@ -36,7 +37,7 @@ def main(seconds):
         player = subprocess.Popen(PAIRING.command("standin.exe"), **quiet)
         time.sleep(5)
         alone = cpu_share(wine_pids, seconds)
-        follower = subprocess.Popen(PAIRING.command("tunedesk.exe", "/FOLLOW", "/MEDIACONTROLS"), **quiet)
+        follower = subprocess.Popen(PAIRING.command("tunedesk.exe", "/FOLLOW", *OPTIONS), **quiet)
         time.sleep(5)
         following = cpu_share(wine_pids, seconds)
         subprocess.run(PAIRING.command("tunedesk.exe", "/FOLLOW=OFF"), timeout=60, **quiet)
