@@ -22,6 +22,7 @@ struct Pass {
     const desktop::WCHAR* nextArgument = nullptr;  // the argument after it, or none
     bool outputTaken = false;  // the next argument, "/OUTPUT=", is the template's
     PlayerState known{};       // the last state read with its file's tags, kept for the run
+    Fields changes = 0;        // what the switches carried out can have changed at the player
 };
 
 // A switch's action; value is the text after a setter's "=", and null for any other switch.

@@ -179,34 +179,39 @@ bool FieldsChanged(Follower& follower, Fields fields) {
            ((fields & FieldBit(Field::Position)) != 0 && Jumped(follower, state.position));
 }
 
-// Reads the state, unless the player has just left a message unanswered; a block follows when
-// the state changed, when the position jumped, or when asked for. A player that does not answer
-// leaves the last block's values.
-bool Report(Follower& follower, bool always) {
+// Reads the state, or after a line only the fields its switches can change, the rest kept as
+// the last block showed them until the next poll reads them; unless the player has just left a
+// message unanswered. A block follows when the state changed, when the position jumped, or when
+// asked for; announced, its "done" line went ahead. A player that does not answer leaves the last
+// block's values.
+bool Report(Follower& follower, bool always, Fields fields = AllFields, bool announced = false) {
     Player& player = follower.player;
-    PlayerState state;
-    ReadState(state, player, &follower.shown);
-    const bool playing = state.running && state.status == Playing;
-    const std::int32_t position = state.running ? state.position : NoTime;
+    PlayerState state = follower.shown;
+    ReadFields(state, fields, player, &follower.shown);
     if (player.unanswered) {
         Settle(player);
-        return Publish(follower.sinks, follower.shown, follower.done, always, false);
+        return Publish(follower.sinks, follower.shown, follower.done, always, false, announced);
     }
     Settle(player);
-    CaptionChanged(follower);  // what this read saw needs no second look
-    const unsigned now = GetTickCount();
-    const bool jumped = Jumped(follower, position);
+    if (fields == AllFields) CaptionChanged(follower);  // what this read saw needs no second look
+    const bool timed = (fields & FieldBit(Field::Position)) != 0;
+    const std::int32_t position = state.running ? state.position : NoTime;
+    const bool jumped = timed && Jumped(follower, position);
     const bool changed = DiffersBesidesPosition(state, follower.shown) || jumped;
-    follower.playing = playing;
-    follower.position = position;
-    follower.positionAt = now;
+    if (timed) {
+        follower.playing = state.running && state.status == Playing;
+        follower.position = position;
+        follower.positionAt = GetTickCount();
+    }
     follower.shown = state;
-    return Publish(follower.sinks, follower.shown, follower.done, always || changed, jumped);
+    return Publish(follower.sinks, follower.shown, follower.done, always || changed, jumped,
+                   announced);
 }
 
 // A line of input, carried out as a run with that command line would: the player found afresh,
-// started when absent and Autoload says so, then the pass; its queries write nothing.
-void CarryOut(Follower& follower, const char* line) {
+// started when absent and Autoload says so, then the pass; its queries write nothing. Gives what
+// it can have changed at the player: everything, when the player is another.
+Fields CarryOut(Follower& follower, const char* line) {
     WCHAR commandLine[InputCapacity];  // the line is UTF-8
     MultiByteToWideChar(CP_UTF8, 0, line, -1, commandLine, InputCapacity);
     char texts[3 * InputCapacity];
@@ -216,21 +221,28 @@ void CarryOut(Follower& follower, const char* line) {
     if (window == nullptr)
         LaunchPlayer(arguments, follower.run.className, follower.run.settingsPath, window,
                      Boxes::Hidden);
+    const bool another = window != follower.player.window;
     Attach(follower, window);
     Output nowhere{nullptr, true};
     Pass pass{follower.run, follower.player, nowhere};
     follower.run.commandPass(arguments, pass);
+    return another ? AllFields : pass.changes;
 }
 
 // Carries out the lines waiting, each followed by a block; while more lines are already waiting
 // the block waits too, so that lines that come faster than blocks are answered by one block.
 // False when writing failed or the input has ended.
 bool TakeInput(Follower& follower, Input& input) {
+    Fields changes = 0;
     while (input.taken != input.read) {
-        CarryOut(follower, input.lines[input.taken % InputSlots]);
+        changes |= CarryOut(follower, input.lines[input.taken % InputSlots]);
         ++follower.done;
         ++input.taken;
-        if (input.taken == input.read && !Report(follower, true)) return false;
+        // Its "done" goes ahead of the state read, so that a caller waiting for its line to be
+        // carried out, such as the companion's Next, waits for no more.
+        if (input.taken == input.read && (!Announce(follower.sinks, follower.done) ||
+                                          !Report(follower, true, changes, true)))
+            return false;
     }
     return !input.ended || input.taken != input.read;
 }
@@ -267,8 +279,7 @@ bool Press(Follower& follower, const MSG& message) {
     char line[InputCapacity];
     CopyText(line, ProgramArgument, sizeof ProgramArgument);
     CopyText(line + sizeof ProgramArgument - 1, pressed.text, pressed.length + 1);
-    CarryOut(follower, line);
-    return Report(follower, false);
+    return Report(follower, false, CarryOut(follower, line));
 }
 
 // Reads the thread's messages, the window events the hooks turn into messages among them and

@@ -32,10 +32,13 @@ void RunCommandPass(const ArgumentList& arguments, Pass& pass) {
             pass.wideArgument = arguments.wide[index];
             pass.nextArgument = index + 1 < arguments.count ? arguments.wide[index + 1] : nullptr;
             row->act(pass, value);
+            pass.changes |= row->changes;
         } else if ((bound = ReadCommandBinding(pass.run.settingsPath, argument)) != NoCommand) {
             SendCommand(pass.player, bound);
+            pass.changes = AllFields;  // a command of the user's own may do anything
         } else if (pass.player.window != nullptr) {
             AddNamedEntry(arguments, index, pass);
+            pass.changes = AllFields;
         }
     }
 }

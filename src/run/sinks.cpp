@@ -16,16 +16,21 @@ void Say(const char* what, const WCHAR* argument) {
     WriteError(line);
 }
 
-// The /QUERY lines, "done N" and an empty line.
-bool WriteBlock(Sinks& sinks, const PlayerState& shown, unsigned done) {
-    Text text;
-    text.length = 0;
-    AppendQueryLines(text, shown);
+void AppendDone(Text& text, unsigned done) {
     Line line;
     line.length = 0;
     Append(line, "done ");
     AppendNumber(line, done);
     AppendLine(text, line);
+}
+
+// "done N", unless it went ahead, the /QUERY lines and an empty line.
+bool WriteBlock(Sinks& sinks, const PlayerState& shown, unsigned done, bool announced) {
+    Text text;
+    text.length = 0;
+    if (!announced) AppendDone(text, done);
+    AppendQueryLines(text, shown);
+    Line line;
     line.length = 0;
     AppendLine(text, line);
     return WriteText(sinks.output, text);
@@ -84,9 +89,18 @@ void OpenSinks(Sinks& sinks, const ArgumentList& arguments) {
     sinks.blocks = sinks.ownOutput && !claimed;
 }
 
-bool Publish(Sinks& sinks, const PlayerState& shown, unsigned done, bool blockDue, bool jumped) {
+bool Publish(Sinks& sinks, const PlayerState& shown, unsigned done, bool blockDue, bool jumped,
+             bool announced) {
     ShowOnControls(sinks.controls, shown, jumped);
     for (int at = 0; at < sinks.count; ++at)
         if (!Feed(sinks, sinks.templates[at], shown)) return false;
-    return !sinks.blocks || !blockDue || WriteBlock(sinks, shown, done);
+    return !sinks.blocks || !blockDue || WriteBlock(sinks, shown, done, announced);
+}
+
+bool Announce(Sinks& sinks, unsigned done) {
+    if (!sinks.blocks) return true;
+    Text text;
+    text.length = 0;
+    AppendDone(text, done);
+    return WriteText(sinks.output, text) || !sinks.ownOutput;
 }

@@ -34,4 +34,7 @@ void OpenSinks(Sinks& sinks, const ArgumentList& arguments);
 // last one written, or when writing that failed; a block, "done N" after the /QUERY lines, when
 // one is due; the media controls what changed, the timeline when the position jumped. False when
 // standard output's reader has gone.
-bool Publish(Sinks& sinks, const PlayerState& shown, unsigned done, bool blockDue, bool jumped);
+bool Publish(Sinks& sinks, const PlayerState& shown, unsigned done, bool blockDue, bool jumped,
+             bool announced);
+// A block's "done N" line, sent ahead of the rest of the block, which then comes without it.
+bool Announce(Sinks& sinks, unsigned done);

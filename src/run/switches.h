@@ -11,6 +11,7 @@
 struct Switch {
     const char* text;
     Action act;
+    Fields changes;  // what it can change at the player, which the follower reads again after it
 };
 
 // The row of a switch that acts in turn, or none; a setter's value is the text after its "=".

@@ -213,15 +213,15 @@ std::string Block(int done, const char* status = "Playing", const char* title = 
                           "genre Rock",
                           "artist Artist Ç\r\nalbum 三\r\nalbumartist Various\r\nyear 2003\r\n"
                           "genre Jazz"};
-    return std::string("status ") + status + "\r\ntitle " + title + "\r\nposition " + position +
-           "\r\nlength 240.000\r\nvolume " + std::to_string(volume) + "\r\ntrack " +
-           std::to_string(track) + "\r\ntracks 4\r\nshuffle " + shuffle + "\r\nrepeat " + repeat +
-           "\r\nfile " + files[track - 1] + "\r\n" + tags[track - 1] + "\r\nrating 4\r\ndone " +
-           std::to_string(done) + "\r\n\r\n";
+    return "done " + std::to_string(done) + "\r\nstatus " + status + "\r\ntitle " + title +
+           "\r\nposition " + position + "\r\nlength 240.000\r\nvolume " + std::to_string(volume) +
+           "\r\ntrack " + std::to_string(track) + "\r\ntracks 4\r\nshuffle " + shuffle +
+           "\r\nrepeat " + repeat + "\r\nfile " + files[track - 1] + "\r\n" + tags[track - 1] +
+           "\r\nrating 4\r\n\r\n";
 }
 
 std::string Gone(int done) {
-    return "status Not running\r\ndone " + std::to_string(done) + "\r\n\r\n";
+    return "done " + std::to_string(done) + "\r\nstatus Not running\r\n\r\n";
 }
 
 // The media controls' calls: opened up to IsEnabled, the double's player shown on them at entry 3
@@ -261,10 +261,23 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
         const char* errors = "";         // what standard error is told
         const char* controls = nullptr;  // the media controls' calls, if they matter
         void (*setUp)() = nullptr;       // the desktop, before the run
+        // After a line's call, its block's writes that come before a question: the state is read
+        // only after what must not wait for it.
+        const char* afterLine = nullptr;
+        int writes = 0;
+        const char* question = nullptr;
     } cases[] = {
         {"lines that come together, an empty one counted, answered by one block",
          "/PAUSE\r\n\n/VOLUME=50\n/STATUS", nullptr,
          Block(0) + Block(4, "Paused", "Artist C - Three", "83.250", 50)},
+        {"a Set's block reads again what it changes, not the title, the file or the tags",
+         "/VOLUME=50\n", nullptr, Block(0) + Block(1, "Playing", "Artist C - Three", "83.250", 50),
+         "", -1, -1, "t /FOLLOW /NEXT", nullptr, "", nullptr, nullptr, "0x400, 128, 122", 2,
+         ", 213, "},
+        {"after Next, its done comes before the player is asked for its state", "/NEXT\n", nullptr,
+         Block(0, "Playing", "Artist B - Two", "83.250", 78, 2) + Block(1), "", -1, -1,
+         "t /FOLLOW /NEXT", nullptr, "", nullptr, [] { Desktop.player.track = 1; }, "0x111, 40048",
+         1, ", 0, 104, "},
         {"a line longer than a slot, cut", longLine.c_str(), nullptr,
          Block(0) + Block(2, "Paused")},
         {"no player, no input", "", nullptr, Gone(0)},
@@ -376,10 +389,10 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
              Block(0, "Playing", "Artist C - Three", "30.000") +
              Block(0, "Playing", "Artist C - Three", "30.000", 78, 3, "off", "off") +
              Block(0, "Playing", "Artist C - Three", "30.000", 78, 3, "track", "off") +
-             "status Playing\r\ntitle 音\r\nposition 30.000\r\nlength 240.000\r\nvolume 78\r\n"
-             "track 4\r\ntracks 4\r\nshuffle off\r\nrepeat track\r\n"
+             "done 0\r\nstatus Playing\r\ntitle 音\r\nposition 30.000\r\nlength 240.000\r\n"
+             "volume 78\r\ntrack 4\r\ntracks 4\r\nshuffle off\r\nrepeat track\r\n"
              "file http://radio.example/stream\r\nartist \r\nalbum \r\nalbumartist \r\nyear \r\n"
-             "genre \r\nrating 4\r\ndone 0\r\n\r\n" +
+             "genre \r\nrating 4\r\n\r\n" +
              Block(0, "Playing", "Artist C - Three", "30.000", 78, 3, "track", "off") +
              Block(0, "Stopped", "Artist C - Three", "", 78, 3, "track", "off"),
          "", -1, -1, "t /FOLLOW /MEDIACONTROLS"},
@@ -489,6 +502,14 @@ TEST(RunFollow, WritesABlockAtTheStartAfterEachLineAndOnEachChange) {
             EXPECT_NE(std::string(CallLog()).find(call), std::string::npos) << c.name << call;
         EXPECT_EQ(ReservedBlocks(), 0) << c.name;
         EXPECT_STREQ(FileText(u"C:\\np.txt"), c.file) << c.name;
+        if (c.afterLine != nullptr) {
+            const std::string log = CallLog();
+            const std::size_t line = log.find(c.afterLine);
+            std::size_t write = line;
+            for (int count = 0; count < c.writes && write != std::string::npos; ++count)
+                write = log.find("WriteFile(stdout", write + 1);
+            EXPECT_LT(write, log.find(c.question, line)) << c.name;
+        }
         if (c.controls != nullptr) {
             EXPECT_EQ(ControlsCalls(), std::string(c.controls)) << c.name;
         }
