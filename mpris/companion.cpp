@@ -35,6 +35,7 @@ Companion::Companion(std::vector<std::string> wine, std::string program, std::st
       settingsFile_(SettingsBeside(program)),
       follower_(
           std::move(wine), std::move(program), std::move(winePrefix), verbose,
+          [this](std::uint64_t done) { Answer(done, false); },
           [this](const std::string& block) { BlockArrived(block); },
           [this](const std::string& why) { FollowerEnded(why); }),
       timeout_(timeoutMilliseconds),
@@ -120,7 +121,7 @@ void Companion::MethodCall(GDBusConnection*, const gchar*, const gchar*, const g
     } else if (const Method* found = FindMethod(interfaceName, method)) {
         std::string line;
         if (found->line({companion.state_, companion.prefix_}, parameters, line)) {
-            companion.Forward(line, invocation);
+            companion.Forward(line, invocation, true);
         } else {
             g_dbus_method_invocation_return_dbus_error(invocation, InvalidArgs,
                                                        "No such file, or a name it can't take");
@@ -146,10 +147,10 @@ void Companion::SetProperty(GVariant* parameters, GDBusMethodInvocation* invocat
             (std::string("The player can't set ") + property + " to that").c_str());
         return;
     }
-    Forward(line, invocation);
+    Forward(line, invocation, false);
 }
 
-void Companion::Forward(const std::string& line, GDBusMethodInvocation* invocation) {
+void Companion::Forward(const std::string& line, GDBusMethodInvocation* invocation, bool early) {
     if (line.empty()) {
         g_dbus_method_invocation_return_value(invocation, nullptr);  // nothing to do
         return;
@@ -163,7 +164,7 @@ void Companion::Forward(const std::string& line, GDBusMethodInvocation* invocati
     const guint timer =
         g_timeout_add_full(G_PRIORITY_DEFAULT, timeout_, CallOverdue, new Overdue{this, number},
                            [](gpointer overdue) { delete static_cast<Overdue*>(overdue); });
-    pending_.push_back({number, invocation, timer});
+    pending_.push_back({number, invocation, timer, early});
 }
 
 // The oldest call not carried out in time: answered with an error, and the follower, which may
@@ -189,12 +190,8 @@ void Companion::BlockArrived(const std::string& block) {
     PlayerState next;
     std::uint64_t done = 0;
     if (!ParseBlock(block, next, done)) return;
-    // Answered first: a call that comes after the answer is served after this block is shown.
-    while (!pending_.empty() && pending_.front().line <= done) {
-        g_source_remove(pending_.front().timer);
-        g_dbus_method_invocation_return_value(pending_.front().invocation, nullptr);
-        pending_.pop_front();
-    }
+    // Answered first: a Get that comes after a Set's answer is served after this block is shown.
+    Answer(done, true);
     // Mapped and read again only when the file changes: they look at folders and files.
     if (next.file == state_.file) {
         next.url = state_.url;
@@ -204,6 +201,20 @@ void Companion::BlockArrived(const std::string& block) {
         ReadTagsLater(next.file, next.url);
     }
     Update(next);
+}
+
+// A method such as Next is answered as soon as the player has its command, as a native player
+// answers; a Set only with the block, which holds what it set.
+void Companion::Answer(std::uint64_t done, bool all) {
+    for (auto call = pending_.begin(); call != pending_.end();) {
+        if (call->line > done || !(all || call->early)) {
+            ++call;
+            continue;
+        }
+        g_source_remove(call->timer);
+        g_dbus_method_invocation_return_value(call->invocation, nullptr);
+        call = pending_.erase(call);
+    }
 }
 
 // A file's tags and cover, read on a thread of their own so that no call waits for the disk.

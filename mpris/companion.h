@@ -33,6 +33,7 @@ private:
         std::uint64_t line;
         GDBusMethodInvocation* invocation;
         guint timer;
+        bool early;  // a method, answered once its line is carried out; a Set waits for the block
     };
     struct Overdue;
     struct Reading;
@@ -50,7 +51,10 @@ private:
 
     void SetProperty(GVariant* parameters, GDBusMethodInvocation* invocation);
     // Sends the line and answers the call once it is carried out; an empty line, at once.
-    void Forward(const std::string& line, GDBusMethodInvocation* invocation);
+    void Forward(const std::string& line, GDBusMethodInvocation* invocation, bool early);
+    // Answers the calls whose lines the follower has carried out: those that can be answered
+    // before the block, or all of them.
+    void Answer(std::uint64_t done, bool all);
     // Holds the bus name, and lets it go.
     void Own();
     void Disown();

@@ -12,11 +12,12 @@ constexpr char FollowSwitch[] = "/FOLLOW";
 }  // namespace
 
 Follower::Follower(std::vector<std::string> wine, std::string program, std::string winePrefix,
-                   bool verbose, BlockArrived blockArrived, Ended ended)
+                   bool verbose, DoneArrived doneArrived, BlockArrived blockArrived, Ended ended)
     : wine_(std::move(wine)),
       program_(std::move(program)),
       winePrefix_(std::move(winePrefix)),
       verbose_(verbose),
+      doneArrived_(std::move(doneArrived)),
       blockArrived_(std::move(blockArrived)),
       ended_(std::move(ended)),
       backoff_(FirstBackoff) {}
@@ -88,8 +89,12 @@ void Follower::LineRead(GObject* source, GAsyncResult* result, gpointer self) {
         follower.blockArrived_(block);
         return;
     }
+    std::uint64_t done = 0;
+    const bool first = follower.block_.empty();
     follower.block_ += text + "\n";
     follower.ReadLine();
+    // A block's done comes ahead of its state read: the calls it counts can be answered now.
+    if (first && ParseDone(text, done)) follower.doneArrived_(done);
 }
 
 // One write in flight, with its own copy of the lines, since the follower may be restarted

@@ -15,12 +15,14 @@ namespace mpris {
 
 class Follower {
 public:
-    // Each block as it arrives, and a line on each end of a follower.
+    // Each block's "done N" as it comes ahead of the block, each block as it arrives, and a line
+    // on each end of a follower.
+    using DoneArrived = std::function<void(std::uint64_t done)>;
     using BlockArrived = std::function<void(const std::string& block)>;
     using Ended = std::function<void(const std::string& why)>;
 
     Follower(std::vector<std::string> wine, std::string program, std::string winePrefix,
-             bool verbose, BlockArrived blockArrived, Ended ended);
+             bool verbose, DoneArrived doneArrived, BlockArrived blockArrived, Ended ended);
     ~Follower();
 
     void Start();
@@ -46,6 +48,7 @@ private:
     std::vector<std::string> wine_;
     std::string program_, winePrefix_;
     bool verbose_;
+    DoneArrived doneArrived_;
     BlockArrived blockArrived_;
     Ended ended_;
     GSubprocess* process_ = nullptr;

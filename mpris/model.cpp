@@ -117,16 +117,25 @@ bool ParseQuery(const std::string& output, PlayerState& state) {
     return true;
 }
 
-bool ParseBlock(const std::string& block, PlayerState& state, std::uint64_t& done) {
-    const std::size_t at = block.rfind("done ");
-    if (at == std::string::npos || (at > 0 && block[at - 1] != '\n')) return false;
+bool ParseDone(const std::string& line, std::uint64_t& done) {
+    constexpr std::size_t Start = sizeof DoneLine - 1;
+    if (line.compare(0, Start, DoneLine) != 0) return false;
     std::uint64_t number = 0;
-    std::size_t digit = at + sizeof "done " - 1;
-    for (; digit < block.size() && std::isdigit(static_cast<unsigned char>(block[digit])); ++digit)
-        number = number * Decimal + (block[digit] - '0');
-    if (digit == at + sizeof "done " - 1 || !ParseQuery(block.substr(0, at), state)) return false;
+    std::size_t digit = Start;
+    for (; digit < line.size() && std::isdigit(static_cast<unsigned char>(line[digit])); ++digit)
+        number = number * Decimal + (line[digit] - '0');
+    if (digit == Start || (digit < line.size() && line[digit] != '\r' && line[digit] != '\n'))
+        return false;
     done = number;
     return true;
+}
+
+bool ParseBlock(const std::string& block, PlayerState& state, std::uint64_t& done) {
+    std::istringstream lines(block);
+    bool counted = false;
+    for (std::string line; std::getline(lines, line);)
+        counted = ParseDone(line, done) || counted;
+    return counted && ParseQuery(block, state);  // ParseQuery passes over the done line
 }
 
 const char* PlaybackStatus(const PlayerState& state) {

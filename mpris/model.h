@@ -58,8 +58,12 @@ std::string ValidUtf8(const std::string& text);
 // older tunedesk.exe's ANSI title or a cut stream, every text read is valid UTF-8.
 bool ParseQuery(const std::string& output, PlayerState& state);
 
-// Reads a follower's block: the /QUERY lines, then "done N", the lines carried out so far.
+// Reads a follower's block: "done N", the lines carried out so far, first (or, from an older
+// Tunedesk, last), and the /QUERY lines.
 bool ParseBlock(const std::string& block, PlayerState& state, std::uint64_t& done);
+// Reads a block's "done N" line, which comes ahead of the rest of its block.
+inline constexpr char DoneLine[] = "done ";
+bool ParseDone(const std::string& line, std::uint64_t& done);
 
 // MPRIS's PlaybackStatus: "Playing", "Paused" or "Stopped"; a player not running is stopped.
 const char* PlaybackStatus(const PlayerState& state);

@@ -189,10 +189,10 @@ def tag_lines(track=None):
 def block(done, status="Playing", title="Artist A - One", volume=78, track=1):
     """A follower's block of the FOLLOWING player, the position left out."""
     if status == "Not running":
-        return ("status Not running", f"done {done}")
-    return (f"status {status}", f"title {title}", "position *", "length 240.000", f"volume {volume}",
-            f"track {track}", "tracks 2", "shuffle off", "repeat off", f"file {file_of(title)}", *tag_lines(),
-            f"done {done}")
+        return (f"done {done}", "status Not running")
+    return (f"done {done}", f"status {status}", f"title {title}", "position *", "length 240.000",
+            f"volume {volume}", f"track {track}", "tracks 2", "shuffle off", "repeat off", f"file {file_of(title)}",
+            *tag_lines())
 
 
 def file_of(title):

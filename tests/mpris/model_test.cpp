@@ -151,6 +151,9 @@ TEST(Model, ReadsBlocksAndFollowsTheirChanges) {
     ASSERT_TRUE(ParseBlock("status Paused\r\ntitle Well done - X\r\ndone 7\r\n", state, done));
     EXPECT_EQ(done, 7u);
     EXPECT_EQ(state.title, "Well done - X");
+    ASSERT_TRUE(ParseBlock("done 8\r\nstatus Playing\r\ntitle done 9\r\n", state, done));
+    EXPECT_EQ(done, 8u);
+    EXPECT_EQ(state.title, "done 9");
     for (const char* block : {"status Playing\r\n", "status Playing\r\ndone \r\n",
                               "status Playing\r\nundone 3\r\n", "done 3\r\n"})
         EXPECT_FALSE(ParseBlock(block, state, done)) << block;
