@@ -53,19 +53,20 @@ PLAYER_STATE = ("[Player]\nStatus=0\nPosition=0\nLength=240000\nVolume=200\nTrac
                 "Titles=Artist A - One|Artist B - Two|Artist C - Three|Artist D - Four|"
                 "坂本龍一 - Merry Christmas Mr. Lawrence\n")
 SETTINGS = "[Configuration]\r\nAutoload=1\r\nWaitLength=1500\r\nPath={folder}\\standin.exe\r\n"
-# Sets the volume, then gets it as soon as the Set is answered, on one connection.
+# Sets a property (its name, its type and its value in GVariant text), then gets it as soon as the
+# Set is answered, on one connection.
 READ_BACK = """
 import sys
 from gi.repository import Gio, GLib
 bus = Gio.bus_get_sync(Gio.BusType.SESSION)
-def volume(method, *value):
+def call(method, *value):
     return bus.call_sync("org.mpris.MediaPlayer2.tunedesk", "/org/mpris/MediaPlayer2",
                          "org.freedesktop.DBus.Properties", method,
                          GLib.Variant("(ss" + "v" * len(value) + ")",
-                                      ("org.mpris.MediaPlayer2.Player", "Volume", *value)),
+                                      ("org.mpris.MediaPlayer2.Player", sys.argv[1], *value)),
                          None, Gio.DBusCallFlags.NONE, -1, None)
-volume("Set", GLib.Variant("d", float(sys.argv[1])))
-print(volume("Get").unpack()[0])
+call("Set", GLib.Variant.parse(GLib.VariantType(sys.argv[2]), sys.argv[3]))
+print(call("Get").unpack()[0])
 """
 # A burst of calls on one connection, with GLib's binding, which Debian's own python3 has.
 BURST = """
@@ -374,15 +375,28 @@ def run_checks(checks, companion, layout):
     checks.sends("stop", ["stop"], ["command 40047"], "Stopped")
     checks.sends("play-pause while stopped plays", ["play-pause"], ["command 40045"], "Playing")
     checks.sends("next", ["next"], ["command 40048"])
-    checks.sends("previous", ["previous"], ["command 40044"])
+    # Answered as soon as the player has the command; the track it brings follows in the block.
+    mark, before = len(log_lines()), playerctl("metadata", "title")[1]
+    code, _, error, _ = playerctl("previous")
+    answered = time.monotonic()
+    seen = until(lambda: playerctl("metadata", "title")[1] != before, 2) - answered
+    time.sleep(0.3)
+    checks.check("previous, and its track's title on the bus within 0.3 s of the answer", [
+        f"playerctl previous failed: {error}" if code else None,
+        same("received", log_lines()[mark:], ["command 40044"]),
+        None if seen <= 0.3 else f"the title came {seen:.3f} s after the answer"])
     checks.check("metadata", [same(key, eventually(value, "metadata", key), value) for key, value in (
         ("title", "Three"), ("artist", "Artist C"), ("mpris:trackid", "'/org/tunedesk/track/3'"),
         ("mpris:length", "240000000"))])
     checks.sends("volume 0.5", ["volume", "0.5"], ["ipc 122 128"])
     checks.check("volume reads back", [same("volume", playerctl("volume")[1], "0.500000")])
-    read_back = subprocess.run(["/usr/bin/python3", "-c", READ_BACK, "0.25"], capture_output=True, text=True)
-    checks.check("a Get sent as soon as Set is answered sees the new volume",
-                 [same("volume", read_back.stdout.strip(), "0.25")])
+    for name, kind, value, seen in (("Volume", "d", "0.25", "0.25"), ("Shuffle", "b", "true", "True"),
+                                    ("LoopStatus", "s", "'Track'", "Track"), ("Shuffle", "b", "false", "False"),
+                                    ("LoopStatus", "s", "'None'", "None")):
+        read_back = subprocess.run(["/usr/bin/python3", "-c", READ_BACK, name, kind, value],
+                                   capture_output=True, text=True)
+        checks.check(f"a Get sent as soon as Set {name} {value} is answered sees it",
+                     [same(name, read_back.stdout.strip(), seen)])
     before = float(playerctl("position")[1])
     time.sleep(2)
     moved = float(playerctl("position")[1]) - before
