@@ -6,10 +6,12 @@ caption scrolling; the CPU of the player and wineserver alone is measured, then 
 "tunedesk.exe /FOLLOW /MEDIACONTROLS" following it, started with no input of its own as from the
 Startup folder, and ended with /FOLLOW=OFF. Run it with nothing else running under Wine.
 
-Usage: bench/controls.py [SECONDS]   (default 30; build the win64 preset first)
+Usage: bench/controls.py [SECONDS [OPTION...]]   (default 30 s a measure, three rounds alternated,
+with /MEDIACONTROLS; build the win64 preset first)
 """
 import pathlib
 import shutil
+import statistics
 import subprocess
 import sys
 import time
@@ -25,7 +27,7 @@ SCROLLING = ("[Player]\nStatus=1\nPosition=5000\nLength=240000\nVolume=200\nTrac
              "Titles=Artist A - One|Artist B - Two\n")
 
 
-def main(seconds):
+def main(seconds, rounds=3):
     shutil.rmtree(FOLDER, ignore_errors=True)
     FOLDER.mkdir(parents=True)
     for tool in ("tunedesk.exe", "standin.exe"):
@@ -33,20 +35,24 @@ def main(seconds):
     (FOLDER / "standin.ini").write_text(SCROLLING, encoding="utf-8-sig")
     quiet = dict(cwd=FOLDER, env=PAIRING.environment(), stdin=subprocess.DEVNULL,
                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    alone, following = [], []
     with session(PAIRING):
         player = subprocess.Popen(PAIRING.command("standin.exe"), **quiet)
         time.sleep(5)
-        alone = cpu_share(wine_pids, seconds)
-        follower = subprocess.Popen(PAIRING.command("tunedesk.exe", "/FOLLOW", *OPTIONS), **quiet)
-        time.sleep(5)
-        following = cpu_share(wine_pids, seconds)
-        subprocess.run(PAIRING.command("tunedesk.exe", "/FOLLOW=OFF"), timeout=60, **quiet)
-        follower.wait(timeout=30)
+        for _ in range(rounds):  # alternated, as the machine's load drifts
+            alone.append(cpu_share(wine_pids, seconds))
+            follower = subprocess.Popen(PAIRING.command("tunedesk.exe", "/FOLLOW", *OPTIONS), **quiet)
+            time.sleep(5)
+            following.append(cpu_share(wine_pids, seconds))
+            subprocess.run(PAIRING.command("tunedesk.exe", "/FOLLOW=OFF"), timeout=60, **quiet)
+            follower.wait(timeout=30)
         player.kill()
-    print(f"CPU over {seconds} s in Wine 10, the stand-in's caption scrolling: the player and "
-          f"wineserver alone {alone:.2f} % of a core; with a follower keeping the media controls "
-          f"{following:.2f} %; the follower and wineserver above the player alone: "
-          f"{following - alone:.2f} %.")
+    above = [f - a for a, f in zip(alone, following)]
+    print(f"CPU in Wine 10, the stand-in's caption scrolling, {rounds} rounds of {seconds} s: the player "
+          f"and wineserver alone {statistics.median(alone):.2f} % of a core (median); with "
+          f"\"tunedesk.exe /FOLLOW {' '.join(OPTIONS)}\" {statistics.median(following):.2f} %; the follower "
+          f"and wineserver above the player alone: {statistics.median(above):.2f} % "
+          f"(each round: {', '.join(f'{x:.2f}' for x in above)}).")
 
 
 if __name__ == "__main__":
