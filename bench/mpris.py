@@ -96,15 +96,15 @@ def side_by_side(runs, *command, settle=SETTLE):
 
 
 def cpu_seconds(pids):
-    """The user and system time of these processes, in seconds."""
-    total = 0
+    """The user and system time of each of these processes, in seconds."""
+    times = {}
     for pid in pids:
         try:
             fields = pathlib.Path(f"/proc/{pid}/stat").read_text().rsplit(")", 1)[1].split()
         except OSError:
             continue
-        total += int(fields[11]) + int(fields[12])
-    return total / os.sysconf("SC_CLK_TCK")
+        times[pid] = (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    return times
 
 
 def wine_pids():
@@ -122,9 +122,12 @@ def wine_pids():
 
 
 def cpu_share(pids_of, seconds):
+    """The percentage of a core these processes used over the seconds: each one's own, so that a
+    process that ends meanwhile takes nothing away, and one that starts counts from its start."""
     before = cpu_seconds(pids_of())
     time.sleep(seconds)
-    return 100 * (cpu_seconds(pids_of()) - before) / seconds
+    after = cpu_seconds(pids_of())
+    return 100 * sum(used - before.get(pid, 0) for pid, used in after.items()) / seconds
 
 
 def change_times(times):
