@@ -390,6 +390,10 @@ def run_checks(checks, companion, layout):
         ("mpris:length", "240000000"))])
     checks.sends("volume 0.5", ["volume", "0.5"], ["ipc 122 128"])
     checks.check("volume reads back", [same("volume", playerctl("volume")[1], "0.500000")])
+    # A player slow to answer, so that a Set answered before its value is read again would show.
+    state = (FOLDER / "standin.ini").read_text(encoding="utf-8-sig").replace("Status=0", "Status=1")
+    (FOLDER / "standin.ini").write_text(state + "Slowly=60\n", encoding="utf-8-sig")
+    time.sleep(0.5)
     for name, kind, value, seen in (("Volume", "d", "0.25", "0.25"), ("Shuffle", "b", "true", "True"),
                                     ("LoopStatus", "s", "'Track'", "Track"), ("Shuffle", "b", "false", "False"),
                                     ("LoopStatus", "s", "'None'", "None")):
@@ -397,6 +401,8 @@ def run_checks(checks, companion, layout):
                                    capture_output=True, text=True)
         checks.check(f"a Get sent as soon as Set {name} {value} is answered sees it",
                      [same(name, read_back.stdout.strip(), seen)])
+    (FOLDER / "standin.ini").write_text(state, encoding="utf-8-sig")
+    time.sleep(0.5)
     before = float(playerctl("position")[1])
     time.sleep(2)
     moved = float(playerctl("position")[1]) - before

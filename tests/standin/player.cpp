@@ -25,7 +25,8 @@
 // player's "Scroll title in the Windows taskbar" does.
 // Its playlist window, whose handle 260 gives, inserts the file of a WM_COPYDATA 114 at its index
 // (logged as "insert INDEX FILE") and removes the entry a WM_USER 104 names ("remove INDEX").
-// PlaylistWindow=0 makes it an older player, which answers 260 as any message it does not know.
+// PlaylistWindow=0 makes it an older player, which answers 260 as any message it does not know;
+// Slowly=MS makes it answer each question that late.
 #include <windows.h>
 
 #include <algorithm>
@@ -75,6 +76,7 @@ struct Player {
     bool ansi;  // answers only the ANSI questions
     bool tags;  // answers 3026
     bool scroll;
+    int slowly;  // milliseconds before it answers each question
     int scrolled;  // characters the caption has turned by
     std::wstring lie;
     std::vector<Entry> entries;
@@ -163,6 +165,7 @@ void LoadState() {
     player.ansi = number(L"Ansi", 0) == 1;
     player.tags = number(L"Tags", 1) == 1;
     player.scroll = number(L"Scroll", 0) == 1;
+    player.slowly = number(L"Slowly", 0);
     model.playlistWindow = number(L"PlaylistWindow", 1) == 1;
     model.rating = number(L"Rating", model.rating);
     player.lie = Text(L"Lie");
@@ -333,6 +336,8 @@ LRESULT Ipc(HWND window, WPARAM wParam, LPARAM id) {
         char line[64];
         std::snprintf(line, sizeof line, "ipc %d %d", static_cast<int>(id), data);
         Log(line);
+    } else if (player.slowly > 0) {
+        Sleep(player.slowly);  // a question answered late, as a busy player answers it
     }
     MoveOn();
     if (id >= GetPlaylistFile && id <= GetPlaylistFileW) return EntryAnswer(data, id);
