@@ -76,7 +76,7 @@ struct Player {
     bool ansi;  // answers only the ANSI questions
     bool tags;  // answers 3026
     bool scroll;
-    int slowly;  // milliseconds before it answers each question
+    int slowly;    // milliseconds before it answers each question
     int scrolled;  // characters the caption has turned by
     std::wstring lie;
     std::vector<Entry> entries;
