@@ -120,7 +120,6 @@ bool SetMusic(Controls& c, const PlayerState& state, bool fresh) {
         Line text, error;
         RenderTemplate(MusicTable[at].variable, state, text, error);
         if (!fresh && SameLine(text, c.texts[at])) continue;
-
         c.texts[at] = text;
         WCHAR wide[LineCapacity];
         const int units =
