@@ -39,8 +39,8 @@ bool WriteBlock(Sinks& sinks, const PlayerState& shown, unsigned done, bool anno
 // Writes the template's line where it goes; false when standard output's reader has gone.
 bool Feed(Sinks& sinks, TemplateSink& sink, const PlayerState& shown) {
     Line line, error;
-    if (!RenderTemplate(sink.text, shown, line, error) && !sink.said) {
-        sink.said = true;
+    if (!RenderTemplate(sink.text, shown, line, error) && !sink.saidWhy) {
+        sink.saidWhy = true;
         WriteError(error);
     }
     if (sink.current && SameLine(line, sink.last)) return true;
@@ -54,8 +54,8 @@ bool Feed(Sinks& sinks, TemplateSink& sink, const PlayerState& shown) {
     }
     // A file that can't be written now is tried again at the next state read.
     sink.current = WriteWholeFile(sink.path, line);
-    if (!sink.current && !sink.said) Say("can't write ", sink.path);
-    sink.said = sink.said || !sink.current;
+    if (!sink.current && !sink.saidFile) Say("can't write ", sink.path);
+    sink.saidFile = sink.saidFile || !sink.current;
     return true;
 }
 
@@ -81,7 +81,7 @@ void OpenSinks(Sinks& sinks, const ArgumentList& arguments) {
         } else {
             const WCHAR* path = output ? SetterValue(next) : nullptr;
             sinks.templates[sinks.count++] =
-                TemplateSink{SetterValue(argument), path, {}, false, false};
+                TemplateSink{SetterValue(argument), path, {}, false, false, false};
             claimed = claimed || !output;
         }
         index += output ? 1 : 0;

@@ -14,7 +14,7 @@ struct TemplateSink {
     const desktop::WCHAR* path;  // its file, or none for standard output
     Line last;                   // the line last written
     bool current;                // last is written where it goes
-    bool said;                   // a failure was said on standard error
+    bool saidWhy, saidFile;      // its template's error, and a failed write, said on standard error
 };
 
 struct Sinks {
