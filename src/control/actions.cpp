@@ -10,19 +10,10 @@ namespace {
 
 constexpr int Visible = 1;  // IsWindowVisible counts only when it says exactly 1
 constexpr int FullPathCapacity = LongestWideText + 1;
-constexpr int PlaylistTries = 3;   // a list that keeps changing before its first lines are out
-constexpr WCHAR LowerCase = 0x20;  // the bit that makes an ASCII letter lower case
+constexpr int PlaylistTries = 3;  // a list that keeps changing before its first lines are out
 
 // The window of a player that does not answer would not move: nothing is done to it.
 bool Moves(Pass& pass) { return Answers(pass.player); }
-
-// A URL: letters, then "://".
-bool IsUrl(const WCHAR* text) {
-    int at = 0;
-    while ((text[at] | LowerCase) >= u'a' && (text[at] | LowerCase) <= u'z')
-        ++at;
-    return at > 0 && text[at] == u':' && text[at + 1] == u'/' && text[at + 2] == u'/';
-}
 
 // Lists the entries, writing the lines whenever they fill a text. False when the list's length
 // changed meanwhile and nothing was written yet, so that it is read again from the start.
@@ -113,15 +104,7 @@ const WCHAR* SetterValue(const WCHAR* argument) {
     return argument;
 }
 
-bool IsSetter(const WCHAR* argument, const char* name) {
-    int at = 0;
-    for (; name[at] != '\0'; ++at) {
-        const WCHAR c = argument[at];
-        if ((c >= u'a' && c <= u'z' ? c - (u'a' - u'A') : c) != static_cast<WCHAR>(name[at]))
-            return false;
-    }
-    return true;
-}
+bool IsSetter(const WCHAR* argument, const char* name) { return StartsWithAnyCase(argument, name); }
 
 bool IsSwitch(const WCHAR* argument, const char* name) {
     return IsSetter(argument, name) && argument[TextLength(name)] == u'\0';
@@ -189,10 +172,8 @@ void Insert(Pass& pass, const char*) {
 
 const WCHAR* PlaylistEntry(const WCHAR* argument, WCHAR* full, int& length) {
     if (argument[0] == u'/') return nullptr;  // a switch, mistyped
-    if (IsUrl(argument)) {
-        length = TextLength(argument);
-        return argument;
-    }
+    length = TextLength(argument);
+    if (IsUrl(argument, length)) return argument;
     // The player's current folder is not ours: it gets the full path.
     length = static_cast<int>(GetFullPathNameW(argument, FullPathCapacity, full, nullptr));
     const bool found = length > 0 && length < FullPathCapacity &&

@@ -10,18 +10,9 @@ constexpr const char* CoverNames[] = {"cover", "folder", "front", "album", "albu
 constexpr const char* CoverExtensions[] = {".jpg", ".jpeg", ".png"};
 constexpr char AnyAlbumArt[] = "albumart";  // AlbumArt*, after the names above
 constexpr int Ranks = sizeof CoverNames / sizeof *CoverNames + 1;
-constexpr int PathCapacity = LineCapacity;  // UTF-16 units; a line can hold no longer path
-
 // True when the name, from `at`, is the text, without regard to ASCII case.
 bool Matches(const WCHAR* name, int at, int length, const char* text) {
-    const int textLength = TextLength(text);
-    if (at + textLength > length) return false;
-    for (int offset = 0; offset < textLength; ++offset) {
-        const WCHAR c = name[at + offset];
-        if ((c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c) != static_cast<WCHAR>(text[offset]))
-            return false;
-    }
-    return true;
+    return at + TextLength(text) <= length && StartsWithAnyCase(name + at, text);
 }
 
 // The name's rank among the covers, from 0; Ranks for no cover.
@@ -47,11 +38,12 @@ bool Before(const WCHAR* first, const WCHAR* second) {
 
 }  // namespace
 
-bool FindCover(const Line& file, Line& cover) {
-    WCHAR path[PathCapacity];
+bool FindCover(const Line& file, WCHAR (&cover)[CoverCapacity]) {
+    if (IsUrl(file.text, file.length)) return false;  // a stream has no folder
+    WCHAR* path = cover;                              // the folder's pattern, then the image's path
     const int units =
-        MultiByteToWideChar(CP_UTF8, 0, file.text, file.length, path, PathCapacity - 2);
-    int folder = units;
+        MultiByteToWideChar(CP_UTF8, 0, file.text, file.length, path, CoverCapacity - MAX_PATH);
+    int folder = units > 0 ? units : 0;
     while (folder > 0 && path[folder - 1] != u'\\' && path[folder - 1] != u'/')
         --folder;
     if (folder == 0) return false;
@@ -73,9 +65,6 @@ bool FindCover(const Line& file, Line& cover) {
         }
     } while (FindNextFileW(search, &found));
     FindClose(search);
-    if (bestRank == Ranks) return false;
-    cover.length = 0;
-    AppendWide(cover, path, path + folder);
-    AppendWide(cover, best, best + TextLength(best));
-    return true;
+    CopyText(path + folder, best, MAX_PATH);
+    return bestRank < Ranks;
 }

@@ -4,5 +4,6 @@
 
 #include "control/line.h"
 
-// The image's full path, UTF-8, for a file's full path, UTF-8; false where there is none.
-bool FindCover(const Line& file, Line& cover);
+// The image's full path, for a file's full path, UTF-8; false for a URL, or where there is none.
+inline constexpr int CoverCapacity = LineCapacity + desktop::MAX_PATH;  // UTF-16 units
+bool FindCover(const Line& file, desktop::WCHAR (&cover)[CoverCapacity]);

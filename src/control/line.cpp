@@ -89,6 +89,14 @@ void AppendMilliseconds(Line& line, std::int32_t milliseconds) {
     Append(line, decimals);
 }
 
+bool StartsWithAnyCase(const WCHAR* text, const char* ascii) {
+    constexpr WCHAR LowerCase = 0x20;
+    const auto lower = [](WCHAR c) { return c >= u'A' && c <= u'Z' ? c | LowerCase : c; };
+    for (int at = 0; ascii[at] != '\0'; ++at)
+        if (lower(text[at]) != lower(static_cast<WCHAR>(ascii[at]))) return false;
+    return true;
+}
+
 bool SameLine(const Line& first, const Line& second) {
     bool same = first.length == second.length;
     for (int at = 0; same && at < first.length; ++at)

@@ -29,3 +29,17 @@ void AppendNumber(Line& line, std::uint32_t number);
 void AppendMilliseconds(Line& line, std::int32_t milliseconds);
 
 bool SameLine(const Line& first, const Line& second);
+
+// A URL, not a path: letters, then "://".
+template <typename Char>
+bool IsUrl(const Char* text, int length) {
+    constexpr Char LowerCase = 0x20;  // the bit that makes an ASCII letter lower case
+    int at = 0;
+    while (at < length && (text[at] | LowerCase) >= 'a' && (text[at] | LowerCase) <= 'z')
+        ++at;
+    return at > 0 && at + 2 < length && text[at] == ':' && text[at + 1] == '/' &&
+           text[at + 2] == '/';
+}
+
+// True when the text starts with the ASCII one, without regard to ASCII case.
+bool StartsWithAnyCase(const desktop::WCHAR* text, const char* ascii);

@@ -231,17 +231,9 @@ void AppendFileUrl(Line& url, const char* path, int length) {
     }
 }
 
-bool IsUrl(const Line& file) {
-    int at = 0;
-    while (at < file.length && ((file.text[at] | ' ') >= 'a' && (file.text[at] | ' ') <= 'z'))
-        ++at;
-    return at > 0 && at + 2 < file.length && file.text[at] == ':' && file.text[at + 1] == '/' &&
-           file.text[at + 2] == '/';
-}
-
 Value FileUrl(Renderer& r, const Line& file) {
     if (file.length == 0) return {};
-    if (IsUrl(file)) return Text(file.text, file.length);
+    if (IsUrl(file.text, file.length)) return Text(file.text, file.length);
     Line url;
     url.length = 0;
     AppendFileUrl(url, file.text, file.length);
@@ -249,11 +241,12 @@ Value FileUrl(Renderer& r, const Line& file) {
 }
 
 Value ArtUrl(Renderer& r, const Line& file) {
-    Line cover;
-    if (IsUrl(file) || !FindCover(file, cover)) return {};
-    Line url;
-    url.length = 0;
-    AppendFileUrl(url, cover.text, cover.length);
+    WCHAR cover[CoverCapacity];
+    if (!FindCover(file, cover)) return {};
+    Line path, url;
+    path.length = url.length = 0;
+    AppendWide(path, cover, cover + TextLength(cover));
+    AppendFileUrl(url, path.text, path.length);
     return Kept(r, url);
 }
 

@@ -129,14 +129,8 @@ bool SetMusic(Controls& c, const PlayerState& state, bool fresh) {
         changed = true;
     }
     if (fresh || !SameLine(state.file, c.shown.file)) {
-        Line cover;
-        WCHAR path[LineCapacity];
-        const bool found = FindCover(state.file, cover);
-        const int units = found ? MultiByteToWideChar(CP_UTF8, 0, cover.text, cover.length, path,
-                                                      LineCapacity - 1)
-                                : 0;
-        path[units > 0 ? units : 0] = u'\0';
-        put_Thumbnail(c.controls, units > 0 ? path : nullptr);
+        WCHAR cover[CoverCapacity];
+        put_Thumbnail(c.controls, FindCover(state.file, cover) ? cover : nullptr);
         changed = true;
     }
     return changed;
